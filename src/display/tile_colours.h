@@ -1,0 +1,16 @@
+// The colour of every tile, full or dimmed, and the two fixed display colours.
+#pragma once
+
+#include <cstdint>
+
+#include "level/level_grid.h"
+
+namespace terrafix {
+
+constexpr uint32_t BoxRed = 0xFFC80000;
+constexpr uint32_t GridColour = 0xFF323232;
+
+// Shade 1 gives the full colour, 2 the dimmed colour of a neighbouring slice.
+uint32_t TileColour(TileId tile, int32_t shade);
+
+}  // namespace terrafix

@@ -1,0 +1,25 @@
+// The editor's state for the whole run, owned by the main loop.
+#pragma once
+
+#include <cstdint>
+
+namespace terrafix {
+
+struct EditorState {
+  int32_t ViewMode = 1;     // 1 top and sides, 2 top only, 3 sides only
+  int32_t Zoom = 3;         // pixels on a cell's edge: 1, 2 or 3
+  int32_t GridVisible = 0;  // 1: cell outlines drawn
+  int32_t SliceX = 0;       // 0..255, the plane of side view A
+  int32_t SliceY = 0;       // 0..255, the plane of side view B
+  int32_t Layer = 0;        // 0..64, the plane of the top view
+  int32_t CurrentTile = 0;  // what painting writes
+  int32_t ClickLatch = 0;   // 1 while the press that made the last click is held
+  int32_t MouseX = 0;       // the last mouse reading; all four -1 when unreadable
+  int32_t MouseY = 0;
+  int32_t MouseButtons = 0;
+  int32_t MouseWheel = 0;
+  int32_t ViewOriginX = 10;  // the pixel at the views' top-left corner
+  int32_t ViewOriginY = 30;
+};
+
+}  // namespace terrafix

@@ -1,0 +1,68 @@
+#include "editor/keys_and_clicks.h"
+
+#include "display/toolbar.h"
+#include "editor/confirmations.h"
+#include "files/load_save_commands.h"
+
+namespace terrafix {
+
+namespace {
+
+struct SliceKey {
+  std::string_view Key;
+  int32_t EditorState::*Field;
+  int32_t Step;
+  int32_t Limit;  // the value the step may not pass
+};
+
+constexpr int32_t LastSlice = LevelWidth - 1;
+
+constexpr SliceKey SliceKeys[] = {
+    {"j", &EditorState::SliceX, +1, LastSlice}, {"g", &EditorState::SliceX, -1, 0},
+    {"n", &EditorState::SliceY, +1, LastSlice}, {"y", &EditorState::SliceY, -1, 0},
+    {"b", &EditorState::Layer, +1, TopLayer},   {"u", &EditorState::Layer, -1, 0},
+};
+
+void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header) {
+  switch (action) {
+    case ToolbarAction::NewLevel: ConfirmNew(grid, header); break;
+    case ToolbarAction::Load: LoadCommand(grid, header); break;
+    case ToolbarAction::Save: SaveCommand(grid, header); break;
+    case ToolbarAction::Quit: ConfirmQuit(); break;
+    default: break;
+  }
+}
+
+void ApplyOption(EditorState& state, const ToolbarBox& box) {
+  switch (box.Action) {
+    case ToolbarAction::SetViewMode: state.ViewMode = box.Value; break;
+    case ToolbarAction::SetZoom: state.Zoom = box.Value; break;
+    case ToolbarAction::ToggleGrid: state.GridVisible = state.GridVisible == 1 ? 0 : 1; break;
+    case ToolbarAction::SetTile: state.CurrentTile = box.Value; break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void HandleKey(EditorState& state, std::string_view key) {
+  for (const SliceKey& k : SliceKeys) {
+    int32_t& value = state.*k.Field;
+    if (key == k.Key && value != k.Limit) value += k.Step;
+  }
+}
+
+void HandleClick(EditorState& state, LevelGrid& grid, HeaderTemplate& header, int32_t x, int32_t y) {
+  std::span<const ToolbarBox> boxes = ToolbarBoxes();
+  for (const ToolbarBox& square : boxes.first(MenuSquareCount)) {
+    if (BoxContains(square, x, y)) {
+      StartCommand(square.Action, grid, header);
+      return;
+    }
+  }
+  for (const ToolbarBox& box : boxes.subspan(MenuSquareCount)) {
+    if (BoxContains(box, x, y)) ApplyOption(state, box);
+  }
+}
+
+}  // namespace terrafix

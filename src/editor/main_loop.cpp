@@ -1,0 +1,57 @@
+#include "editor/main_loop.h"
+
+#include <memory>
+
+#include "display/slice_views.h"
+#include "display/toolbar.h"
+#include "editor/keys_and_clicks.h"
+#include "editor/painting.h"
+#include "platform/screen.h"
+
+namespace terrafix {
+
+namespace {
+constexpr int32_t LeftButtonAlone = 1;
+constexpr int32_t NoButton = 0;
+}  // namespace
+
+void RunEditor() {
+  // Allocated once for the whole run.
+  auto grid = std::make_unique<LevelGrid>();
+  auto header = std::make_unique<HeaderTemplate>();
+  EditorState state;
+  ReadHeaderTemplate(*header);
+  OpenScreen(1050, 800, 32);
+  for (;;) RunPass(state, *grid, *header);
+}
+
+void DrawPass(const EditorState& state, const LevelGrid& grid) {
+  LockScreen();
+  ClearScreen();
+  PrintTitle();
+  DrawViews(state, grid);
+  DrawToolbar(state);
+  PrintReadouts(state);
+  UnlockScreen();
+}
+
+void RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header) {
+  DrawPass(state, grid);
+  MouseReading mouse = ReadMouse();
+  state.MouseX = mouse.X;
+  state.MouseY = mouse.Y;
+  state.MouseWheel = mouse.Wheel;
+  state.MouseButtons = mouse.Buttons;
+  HandleKey(state, LowerCase(ReadKey()));
+  if (state.MouseButtons == LeftButtonAlone) {
+    PaintAtPointer(state, grid);
+    if (state.ClickLatch == 0) {
+      state.ClickLatch = 1;
+      HandleClick(state, grid, header, state.MouseX, state.MouseY);
+    }
+  } else if (state.MouseButtons == NoButton) {
+    state.ClickLatch = 0;
+  }
+}
+
+}  // namespace terrafix

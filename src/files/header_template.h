@@ -1,0 +1,29 @@
+// The header and trailer that every level file carries around its cells, read
+// from headers.dat, and the byte buffers that level-file transfers go through.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace terrafix {
+
+constexpr const char* HeaderTemplateFile = "headers.dat";
+constexpr int HeaderLength = 319;                 // bytes in front of the cells
+constexpr int TrailerLength = 75;                 // bytes behind the cells
+constexpr int64_t CellsOffset = HeaderLength;     // offset of cell (0, 0, 0)
+constexpr int64_t TrailerOffset = 4'194'623;      // offset of the trailer
+constexpr int64_t LevelFileLength = 4'194'698;    // an uncompressed level file
+
+struct HeaderTemplate {
+  std::array<uint8_t, 320> HeaderBytes{};   // 0..318 the header; 319 gets overwritten by the first cell
+  std::array<uint8_t, 75> TrailerBytes{};
+  std::array<uint8_t, 257> RowBuffer{};     // one row of cells and one byte more
+  std::array<uint8_t, 320> CompareBuffer{}; // the start of a file being loaded
+};
+
+// Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of
+// headers.dat in the working directory; what the file lacks reads as zeros (a
+// missing file is created empty).
+void ReadHeaderTemplate(HeaderTemplate& header);
+
+}  // namespace terrafix

@@ -1,0 +1,19 @@
+// An uncompressed level file: the 319 header bytes, then the cells of x, y
+// 0..255 and z 0..63 in rows of 256 (x fastest, then y, then z), then the 75
+// trailer bytes; 4,194,698 bytes in all.
+#pragma once
+
+#include "files/header_template.h"
+#include "level/level_grid.h"
+
+namespace terrafix {
+
+// Writes the whole file into an open slot: HeaderBytes, the cells (each its
+// low byte) and TrailerBytes.
+void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header);
+
+// Replaces HeaderBytes and the level-file region of the grid from an open slot
+// whose header has passed the check.
+void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header);
+
+}  // namespace terrafix

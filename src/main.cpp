@@ -1,0 +1,3 @@
+#include "editor/main_loop.h"
+
+int main() { terrafix::RunEditor(); }

@@ -1,0 +1,23 @@
+// The two blocking inputs: a line typed after a prompt, and a wait for any key.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace terrafix {
+
+constexpr size_t MaxAnswerLength = 4096;
+
+// Writes the prompt at the text cursor, lets the user edit a line until Enter
+// and returns it taken as one item (see TakeAnswerItem).
+std::string InputLine(std::string_view prompt);
+
+// Returns once a key has arrived since the last key read; the key stays queued.
+void WaitForKey();
+
+// The answer as one item: leading blanks and tabs dropped; up to the first
+// comma, or between double quotes when it starts with one; at most 4096
+// characters.
+std::string TakeAnswerItem(std::string_view line);
+
+}  // namespace terrafix

@@ -1,0 +1,59 @@
+// The editor's window: a 1050 x 800 frame of 32-bit pixels with a grid of 8 x 8
+// text cells over it, a box primitive, a mouse read, a key queue and the end of
+// the program. Line input and the key wait are in line_input.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace terrafix {
+
+constexpr int ScreenWidth = 1050;
+constexpr int ScreenHeight = 800;
+constexpr int TextColumns = 131;  // 1050 div 8
+constexpr int TextRows = 100;     // 800 div 8
+constexpr uint32_t TextForeground = 0xFFFFFFFF;
+constexpr uint32_t TextBackground = 0xFF000000;
+
+// Key code of the two-character keys: the byte 255 followed by a scan code.
+constexpr char ExtendedKeyPrefix = '\xFF';
+constexpr char ScanUp = 'H', ScanDown = 'P', ScanLeft = 'K', ScanRight = 'M';
+constexpr char ScanHome = 'G', ScanEnd = 'O', ScanPageUp = 'I', ScanPageDown = 'Q';
+constexpr char ScanInsert = 'R', ScanDelete = 'S', ScanF1 = ';', ScanClose = 'k';
+
+enum class PrintEnding { None, LineBreak, NextZone };
+
+struct MouseReading {
+  int32_t X = 0;
+  int32_t Y = 0;
+  int32_t Wheel = 0;
+  int32_t Buttons = 0;
+  int32_t Confined = 0;
+  bool Valid = false;
+};
+
+// 0 when a window opened. Non-zero for a bad size or depth, or when no window
+// could be opened; in that last case the screen falls back to the terminal and
+// every operation keeps working there.
+int OpenScreen(int width, int height, int bitsPerPixel);
+void LockScreen();
+void UnlockScreen();
+void ClearScreen();
+void SetTextCursor(int32_t row, int32_t column);
+void PrintText(std::string_view text, PrintEnding ending);
+void PrintNumber(int32_t value, PrintEnding ending);
+void DrawBox(float x1, float y1, float x2, float y2, uint32_t colour, bool filled);
+MouseReading ReadMouse();
+std::string ReadKey();
+[[noreturn]] void EndProgram(int status);
+std::string LowerCase(std::string_view text);
+
+// The frame as it stands, row after row; null when the screen shows no frame
+// (terminal mode). Writable for the view renderer, which fills whole areas
+// itself rather than box by box.
+uint32_t* FramePixels();
+// Whether drawing goes to a frame at all (false on a terminal).
+bool ScreenHasFrame();
+
+}  // namespace terrafix

@@ -1,0 +1,153 @@
+// Text on the 131 x 100 grid of 8 x 8 cells: the cursor, wrapping at column
+// 131, the pending scroll below row 100, the print zones and control characters.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/font_cp437.h"
+#include "platform/screen_device.h"
+
+namespace terrafix {
+
+namespace {
+
+constexpr int ZoneWidth = 14;
+constexpr int LastZoneStart = TextColumns - ZoneWidth;  // 117
+constexpr int BeepHertz = 1000;
+constexpr int BeepMilliseconds = 250;
+
+void NextRow() {
+  ScreenDevice& s = Screen();
+  s.Column = 1;
+  s.LinePosition = 0;
+  if (s.Row < TextRows) {
+    ++s.Row;
+  } else {
+    FlushPendingScroll();
+    s.ScrollPending = true;
+  }
+}
+
+void WriteCharacter(unsigned char code) {
+  ScreenDevice& s = Screen();
+  FlushPendingScroll();
+  PutCell(s.Row, s.Column, code);
+  s.LinePosition = (s.LinePosition + 1) % TextColumns;
+  if (++s.Column > TextColumns) NextRow();
+}
+
+void WriteControlOrCharacter(unsigned char code) {
+  ScreenDevice& s = Screen();
+  switch (code) {
+    case 7:
+      if (s.Backend) s.Backend->Beep(BeepHertz, BeepMilliseconds);
+      return;
+    case 8:
+      if (s.Column > 1) --s.Column;
+      s.LinePosition = s.Column - 1;
+      return;
+    case 9:
+      s.Column = std::min(TextColumns, (s.Column - 1) / 8 * 8 + 9);
+      s.LinePosition = s.Column - 1;
+      return;
+    case 10:
+      NextRow();
+      return;
+    case 13:
+      s.Column = 1;
+      s.LinePosition = 0;
+      return;
+    default:
+      WriteCharacter(code);
+  }
+}
+
+void WriteEnding(PrintEnding ending) {
+  ScreenDevice& s = Screen();
+  if (ending == PrintEnding::LineBreak) {
+    WriteControlOrCharacter(13);
+    WriteControlOrCharacter(10);
+  } else if (ending == PrintEnding::NextZone) {
+    int target = (s.LinePosition + ZoneWidth) / ZoneWidth * ZoneWidth + 1;
+    if (target > LastZoneStart) {
+      WriteEnding(PrintEnding::LineBreak);
+      return;
+    }
+    for (int n = target - 1 - s.LinePosition; n > 0; --n) WriteCharacter(' ');
+  }
+}
+
+}  // namespace
+
+void PutCell(int row, int column, unsigned char code) {
+  ScreenDevice& s = Screen();
+  if (row < 1 || row > TextRows || column < 1 || column > TextColumns) return;
+  if (!s.Frame) {
+    if (s.Backend) s.Backend->PutCharacter(row, column, code);
+    return;
+  }
+  uint32_t* cell = s.Pixels.data() + (row - 1) * 8 * ScreenWidth + (column - 1) * 8;
+  for (int y = 0; y < 8; ++y, cell += ScreenWidth) {
+    unsigned bits = FontCp437[code][y];
+    for (int x = 0; x < 8; ++x) cell[x] = (bits & (0x80u >> x)) ? TextForeground : TextBackground;
+  }
+  FrameChanged();
+}
+
+void ScrollScreenUp() {
+  ScreenDevice& s = Screen();
+  if (!s.Frame) {
+    if (s.Backend) s.Backend->ScrollUp();
+    return;
+  }
+  constexpr size_t RowPixels = size_t{8} * ScreenWidth;
+  std::memmove(s.Pixels.data(), s.Pixels.data() + RowPixels, (s.Pixels.size() - RowPixels) * sizeof(uint32_t));
+  std::fill(s.Pixels.end() - RowPixels, s.Pixels.end(), TextBackground);
+  FrameChanged();
+}
+
+void FlushPendingScroll() {
+  ScreenDevice& s = Screen();
+  if (!s.ScrollPending) return;
+  s.ScrollPending = false;
+  ScrollScreenUp();
+}
+
+void ClearScreen() {
+  ScreenDevice& s = Screen();
+  if (s.Frame) {
+    std::fill(s.Pixels.begin(), s.Pixels.end(), TextBackground);
+    FrameChanged();
+  } else if (s.Backend) {
+    s.Backend->ClearText();
+  }
+  s.Row = 1;
+  s.Column = 1;
+  s.LinePosition = 0;
+  s.ScrollPending = false;
+}
+
+void SetTextCursor(int32_t row, int32_t column) {
+  if (row < 1 || row > TextRows || column < 1 || column > TextColumns) return;
+  ScreenDevice& s = Screen();
+  s.Row = row;
+  s.Column = column;
+  s.LinePosition = column - 1;
+  s.ScrollPending = false;
+}
+
+void PrintText(std::string_view text, PrintEnding ending) {
+  for (char c : text) WriteControlOrCharacter(static_cast<unsigned char>(c));
+  WriteEnding(ending);
+}
+
+void PrintNumber(int32_t value, PrintEnding ending) {
+  int64_t v = value;
+  char digits[16];
+  int n = 0;
+  for (int64_t m = v < 0 ? -v : v; n == 0 || m > 0; m /= 10) digits[n++] = static_cast<char>('0' + m % 10);
+  WriteCharacter(v < 0 ? '-' : ' ');
+  while (n > 0) WriteCharacter(static_cast<unsigned char>(digits[--n]));
+  WriteEnding(ending);
+}
+
+}  // namespace terrafix

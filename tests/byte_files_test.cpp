@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "memory_screen.h"
+#include "platform/byte_files.h"
+
+namespace terrafix {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
+
+std::vector<uint8_t> Bytes(size_t n, uint8_t first) {
+  std::vector<uint8_t> v(n);
+  for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(first + i);
+  return v;
+}
+
+TEST(ByteFiles, OpeningAMissingFileCreatesItEmpty) {
+  testing::WorkingFolder folder;
+  ASSERT_TRUE(OpenByteFile("new", 1));
+  EXPECT_FALSE(OpenByteFile("other", 1));  // the slot is taken
+  std::vector<uint8_t> buffer(320, 0xEE);
+  ReadBytesAt(1, 1, buffer);
+  EXPECT_EQ(buffer, std::vector<uint8_t>(320, 0));
+  EXPECT_TRUE(CloseFile(1));
+  EXPECT_TRUE(std::filesystem::exists("new"));
+  EXPECT_EQ(std::filesystem::file_size("new"), 0u);
+  EXPECT_TRUE(CloseFile(1));  // closing a free slot does nothing
+}
+
+TEST(ByteFiles, ReadsPastTheEndGiveZeros) {
+  testing::WorkingFolder folder;
+  WriteWholeFile("f", std::string(1000, 'x'));
+  ASSERT_TRUE(OpenByteFile("f", 3));
+  std::vector<uint8_t> row(257, 0xEE);
+  ReadBytesAt(3, 901, row);  // offset 900: 100 bytes before the end
+  EXPECT_EQ(std::vector<uint8_t>(row.begin(), row.begin() + 100), std::vector<uint8_t>(100, 'x'));
+  EXPECT_EQ(std::vector<uint8_t>(row.begin() + 100, row.end()), std::vector<uint8_t>(157, 0));
+  ReadBytesAt(3, 5000, row);
+  EXPECT_EQ(row, std::vector<uint8_t>(257, 0));
+  // Position 0 reads on from where the last transfer ended.
+  std::vector<uint8_t> two(2);
+  ReadBytesAt(3, 999, two);
+  ReadBytesAt(3, 0, two);
+  EXPECT_EQ(two, std::vector<uint8_t>(2, 0));
+  CloseFile(3);
+}
+
+TEST(ByteFiles, OverlappingWritesAndFilesLongerThanTheWrites) {
+  testing::WorkingFolder folder;
+  ASSERT_TRUE(OpenByteFile("f", 2));
+  WriteBytesAt(2, 320, Bytes(257, 1));
+  WriteBytesAt(2, 576, Bytes(257, 100));
+  EXPECT_TRUE(CloseFile(2));
+  std::string f = ReadWholeFile("f");
+  ASSERT_EQ(f.size(), 319u + 256u + 257u);
+  EXPECT_EQ(static_cast<uint8_t>(f[319 + 254]), 1 + 254);  // the first write's last-but-one byte
+  EXPECT_EQ(static_cast<uint8_t>(f[575]), 100);            // the second write's first byte wins
+  EXPECT_EQ(f.substr(0, 319), std::string(319, '\0'));
+
+  // An existing longer file keeps its length and its tail.
+  WriteWholeFile("long", std::string(5'000'000, 'L'));
+  ASSERT_TRUE(OpenByteFile("long", 2));
+  std::vector<uint8_t> block(4096, 'w');
+  for (int64_t p = 1; p <= 4'194'698; p += 4096) WriteBytesAt(2, p, block);
+  EXPECT_TRUE(CloseFile(2));
+  std::string longFile = ReadWholeFile("long");
+  EXPECT_EQ(longFile.size(), 5'000'000u);
+  EXPECT_EQ(longFile[4'194'697], 'w');
+  EXPECT_EQ(longFile[4'999'999], 'L');
+}
+
+TEST(ByteFiles, CutFileAtShortensOnlyLongerFiles) {
+  testing::WorkingFolder folder;
+  WriteWholeFile("f", std::string(100, 'a'));
+  ASSERT_TRUE(OpenByteFile("f", 1));
+  WriteBytesAt(1, 1, Bytes(10, 0));
+  CutFileAt(1, 50);
+  CutFileAt(1, 80);
+  EXPECT_TRUE(CloseFile(1));
+  EXPECT_EQ(std::filesystem::file_size("f"), 50u);
+}
+
+TEST(ByteFiles, FailuresThatASaveMustSee) {
+  testing::WorkingFolder folder;
+  // Read-only: opened for reading; writes change nothing and the close says so.
+  WriteWholeFile("ro", "keep");
+  chmod("ro", 0444);
+  ASSERT_TRUE(OpenByteFile("ro", 1));
+  WriteBytesAt(1, 1, Bytes(4, 'x'));
+  bool closed = CloseFile(1);
+  if (geteuid() != 0) {  // root may write anyway
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(ReadWholeFile("ro"), "keep");
+  }
+  // A full device fails at the flush.
+  ASSERT_TRUE(OpenByteFile("/dev/full", 2));
+  WriteBytesAt(2, 1, Bytes(100, 0));
+  EXPECT_FALSE(CloseFile(2));
+  // A folder cannot be opened at all.
+  std::filesystem::create_directory("dir");
+  EXPECT_FALSE(OpenByteFile("dir", 1));
+  EXPECT_FALSE(FileSlotIsOpen(1));
+  // Transfers on a free slot do nothing.
+  std::vector<uint8_t> untouched(4, 9);
+  ReadBytesAt(7, 1, untouched);
+  EXPECT_EQ(untouched, std::vector<uint8_t>(4, 9));
+}
+
+}  // namespace
+}  // namespace terrafix

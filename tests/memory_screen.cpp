@@ -1,0 +1,77 @@
+#include "memory_screen.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "platform/font_cp437.h"
+#include "platform/screen.h"
+
+namespace terrafix {
+
+// Tests open the screen in memory: no window.
+std::unique_ptr<ScreenBackend> OpenPlatformBackend(int, int, bool& isWindow) {
+  isWindow = false;
+  return std::make_unique<MemorySurface>();
+}
+
+}  // namespace terrafix
+
+namespace terrafix::testing {
+
+MemorySurface& FreshScreen() { return OpenMemoryScreen(); }
+
+uint32_t PixelAt(int x, int y) { return FramePixels()[y * ScreenWidth + x]; }
+
+std::string TextAt(int row, int column, int count) {
+  std::string out;
+  const uint32_t* frame = FramePixels();
+  for (int c = column; c < column + count; ++c) {
+    unsigned char rows[8] = {};
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        uint32_t p = frame[((row - 1) * 8 + y) * ScreenWidth + (c - 1) * 8 + x];
+        if (p == TextForeground) rows[y] |= static_cast<unsigned char>(0x80 >> x);
+      }
+    }
+    char found = '?';
+    for (int code = 32; code < 256 && found == '?'; ++code) {
+      if (std::memcmp(FontCp437[code], rows, 8) == 0) found = static_cast<char>(code);
+    }
+    out += found;
+  }
+  return out;
+}
+
+void ScriptKeys(MemorySurface& surface, const std::string& keys) {
+  for (unsigned char c : keys) surface.ScriptedKeys.push_back(c);
+}
+
+WorkingFolder::WorkingFolder() : Previous(std::filesystem::current_path()) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "terrafix-test-XXXXXX").string();
+  Folder = mkdtemp(pattern.data());
+  std::filesystem::current_path(Folder);
+}
+
+WorkingFolder::~WorkingFolder() {
+  std::filesystem::current_path(Previous);
+  std::error_code ignored;
+  std::filesystem::permissions(Folder, std::filesystem::perms::owner_all, ignored);
+  std::filesystem::remove_all(Folder, ignored);
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace terrafix::testing

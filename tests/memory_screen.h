@@ -1,0 +1,39 @@
+// Helpers for tests that run the editor on the in-memory surface.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/memory_surface.h"
+
+namespace terrafix::testing {
+
+// Opens a fresh in-memory screen and returns its surface.
+MemorySurface& FreshScreen();
+
+uint32_t PixelAt(int x, int y);
+// The characters on text row `row` from `column`, `count` of them, read back
+// from the frame by their glyphs (blank cells read as ' ').
+std::string TextAt(int row, int column, int count);
+// Queues keys typed as text (each byte one key) for the editor to take, one
+// each time it gathers events.
+void ScriptKeys(MemorySurface& surface, const std::string& keys);
+
+// A fresh temporary folder that becomes the working directory for the test's
+// lifetime.
+class WorkingFolder {
+ public:
+  WorkingFolder();
+  ~WorkingFolder();
+  const std::filesystem::path& Path() const { return Folder; }
+
+ private:
+  std::filesystem::path Folder;
+  std::filesystem::path Previous;
+};
+
+std::string ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace terrafix::testing

@@ -1,0 +1,12 @@
+// The slice views drawn the plain way, box by box in the order the editor
+// defines, as the measure for the editor's fast drawing.
+#pragma once
+
+#include "editor/editor_state.h"
+#include "level/level_grid.h"
+
+namespace terrafix::testing {
+
+void DrawViewsByBoxes(const EditorState& state, const LevelGrid& grid);
+
+}  // namespace terrafix::testing
