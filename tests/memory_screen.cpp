@@ -26,9 +26,10 @@ MemorySurface& FreshScreen() { return OpenMemoryScreen(); }
 
 uint32_t PixelAt(int x, int y) { return FramePixels()[y * ScreenWidth + x]; }
 
-std::string TextAt(int row, int column, int count) {
+std::string TextAt(int row, int column, int count) { return TextIn(FramePixels(), row, column, count); }
+
+std::string TextIn(const uint32_t* frame, int row, int column, int count) {
   std::string out;
-  const uint32_t* frame = FramePixels();
   for (int c = column; c < column + count; ++c) {
     unsigned char rows[8] = {};
     for (int y = 0; y < 8; ++y) {

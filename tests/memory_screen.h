@@ -16,6 +16,8 @@ uint32_t PixelAt(int x, int y);
 // The characters on text row `row` from `column`, `count` of them, read back
 // from the frame by their glyphs (blank cells read as ' ').
 std::string TextAt(int row, int column, int count);
+// The same, read from any 1050 x 800 frame (a screenshot).
+std::string TextIn(const uint32_t* frame, int row, int column, int count);
 // Queues keys typed as text (each byte one key) for the editor to take, one
 // each time it gathers events.
 void ScriptKeys(MemorySurface& surface, const std::string& keys);

@@ -1,2 +1,377 @@
+// The real program in a real X server: started in a working folder of its own,
+// driven with xdotool, its window read back with ImageMagick's import and
+// compared pixel for pixel with what the in-memory surface draws for the same
+// state. Starts its own Xvfb when no display is set.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-TEST(X, Y) {}
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "editor/confirmations.h"
+#include "editor/main_loop.h"
+#include "files/header_template.h"
+#include "files/load_save_commands.h"
+#include "memory_screen.h"
+#include "platform/screen.h"
+#include "x_window.h"
+
+namespace terrafix {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Frame = std::vector<uint32_t>;
+
+// An X server for the whole run when none is given.
+class VirtualDisplay : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const char* given = std::getenv("DISPLAY");
+    if (given && *given) return;
+    for (int n = 90; n < 140; ++n) {
+      const std::string number = std::to_string(n);
+      const fs::path socket = fs::path("/tmp/.X11-unix") / ("X" + number);
+      if (fs::exists(socket) || fs::exists(fs::path("/tmp") / (".X" + number + "-lock"))) continue;
+      const std::string display = ":" + number;
+      Server = fork();
+      if (Server == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1), dup2(null, 2);
+        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr);
+        _exit(127);
+      }
+      for (int i = 0; i < 100 && !fs::exists(socket); ++i) std::this_thread::sleep_for(50ms);
+      setenv("DISPLAY", display.c_str(), 1);
+      std::this_thread::sleep_for(200ms);
+      return;
+    }
+  }
+  void TearDown() override {
+    if (Server > 0) kill(Server, SIGTERM), waitpid(Server, nullptr, 0);
+  }
+
+ private:
+  pid_t Server = 0;
+};
+const auto* const Display_ = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
+
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+
+// Where the pointer rests while screenshots are taken: on the window, over nothing.
+constexpr int RestX = 1000, RestY = 700;
+
+// The editor as a user has it: a process with a window.
+class Editor {
+ public:
+  explicit Editor(const std::function<void()>& prepareFolder = [] {}) {
+    std::filesystem::current_path(Folder.Path());
+    fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+    prepareFolder();
+    Process = fork();
+    if (Process == 0) {
+      int null = open("/dev/null", O_RDONLY);
+      dup2(null, 0);
+      // What the window system's libraries keep until the process ends is not
+      // the editor's to free.
+      setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+      execl(TERRAFIX_BINARY, TERRAFIX_BINARY, nullptr);
+      _exit(127);
+    }
+    // The window counts once it is shown and stays the same for a moment.
+    std::string seen;
+    for (int i = 0; i < 200; ++i) {
+      std::this_thread::sleep_for(50ms);
+      std::string found = Output("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null | head -n 1");
+      while (!found.empty() && found.back() == '\n') found.pop_back();
+      if (!found.empty() && found == seen) {
+        Window = found;
+        break;
+      }
+      seen = found;
+    }
+    WaitUntilReady();
+  }
+  ~Editor() {
+    if (Process > 0 && !Ended) kill(Process, SIGKILL), waitpid(Process, nullptr, 0);
+    // The next editor must not find this one's window.
+    for (int i = 0; i < 40 && !Output("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null").empty(); ++i) {
+      std::this_thread::sleep_for(50ms);
+    }
+  }
+
+  const std::string& Id() const { return Window; }
+
+  // Until the editor draws passes and reads the pointer: the pointer readout
+  // follows the pointer only once the window is active and the loop runs.
+  void WaitUntilReady() {
+    if (Window.empty()) return;
+    MoveTo(RestX, RestY);
+    for (int i = 0; i < 100; ++i) {
+      Frame f = Screenshot();
+      if (!f.empty() && testing::TextIn(f.data(), 3, 40, 24) == "   mx: 1000      my: 700") return;
+      std::this_thread::sleep_for(100ms);
+    }
+  }
+  const fs::path& Path() const { return Folder.Path(); }
+
+  void MoveTo(int x, int y) { Run("xdotool mousemove --window " + Window + " " + std::to_string(x) + " " + std::to_string(y)); }
+  void Press() { Run("xdotool mousedown 1"); }
+  void Release() { Run("xdotool mouseup 1"); }
+  // A click as a hand makes it: held long enough for the editor to see it.
+  void Click(int x, int y) {
+    MoveTo(x, y);
+    Press();
+    std::this_thread::sleep_for(200ms);
+    Release();
+    std::this_thread::sleep_for(200ms);
+  }
+  void Type(const std::string& text) { Run("xdotool type --delay 40 '" + text + "'"); }
+  void Key(const std::string& keys) { Run("xdotool key --delay 40 " + keys); }
+
+  Frame Screenshot() {
+    std::string file = (Path() / "shot.rgb").string();
+    if (std::system(("timeout 20 import -window " + Window + " -depth 8 rgb:" + file).c_str()) != 0) return {};
+    std::string rgb = testing::ReadWholeFile(file);
+    Frame frame(ScreenWidth * ScreenHeight);
+    if (rgb.size() != frame.size() * 3) return {};
+    for (size_t i = 0; i < frame.size(); ++i) {
+      auto c = [&](size_t k) { return static_cast<uint32_t>(static_cast<uint8_t>(rgb[i * 3 + k])); };
+      frame[i] = 0xFF000000u | c(0) << 16 | c(1) << 8 | c(2);
+    }
+    return frame;
+  }
+
+  // Waits until the window shows `expected` (up to a few seconds) and returns what it shows.
+  Frame ShowsWithin(const Frame& expected, std::chrono::milliseconds limit = 8000ms) {
+    Frame shown;
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+      shown = Screenshot();
+      if (shown == expected) break;
+      std::this_thread::sleep_for(100ms);
+    }
+    return shown;
+  }
+
+  // Waits until row 1 from column 40 starts with `text`.
+  bool RowOneShows(const std::string& text) {
+    for (int i = 0; i < 80; ++i) {
+      Frame f = Screenshot();
+      if (!f.empty() && testing::TextIn(f.data(), 1, 40, static_cast<int>(text.size())) == text) return true;
+      std::this_thread::sleep_for(100ms);
+    }
+    return false;
+  }
+
+  // Sends the close request of the window's title bar, as a window manager does.
+  void RequestClose() { ASSERT_TRUE(testing::SendCloseRequest(std::stoul(Window))); }
+
+  // The exit status once the process has ended, or -1 if it is still running after `limit`.
+  int ExitStatus(std::chrono::milliseconds limit = 5000ms) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+      int status = 0;
+      if (waitpid(Process, &status, WNOHANG) == Process) {
+        Ended = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return -1;
+  }
+
+ private:
+  testing::WorkingFolder Folder;
+  pid_t Process = 0;
+  std::string Window;
+  bool Ended = false;
+};
+
+// What the in-memory surface draws for this state.
+Frame Expected(EditorState state, const LevelGrid& grid) {
+  testing::FreshScreen();
+  state.MouseX = RestX;
+  state.MouseY = RestY;
+  DrawPass(state, grid);
+  return Frame(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
+}
+
+size_t Differences(const Frame& a, const Frame& b) {
+  if (a.size() != b.size()) return SIZE_MAX;
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+TEST(Window, SizeTitleAndFirstFrame) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty()) << "no window titled terrafix";
+  testing::WindowFacts facts = testing::ReadWindowFacts(std::stoul(editor.Id()));
+  ASSERT_TRUE(facts.Found);
+  EXPECT_EQ(facts.Width, 1050);
+  EXPECT_EQ(facts.Height, 800);
+  EXPECT_EQ(facts.Title, "terrafix");
+  EXPECT_TRUE(facts.FixedSize) << "the window can be resized";
+
+  editor.MoveTo(RestX, RestY);
+  auto grid = std::make_unique<LevelGrid>();
+  Frame expected = Expected(EditorState{}, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u);
+}
+
+TEST(Window, PaletteClickThenDragPaints) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  editor.Click(803, 482);  // the grass box
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  state.CurrentTile = 2;
+  // A drag over the top view at zoom 3, one cell each step, pausing on each.
+  editor.MoveTo(100, 100);
+  editor.Press();
+  for (int i = 0; i <= 10; ++i) {
+    editor.MoveTo(100 + 3 * i, 100 + 6 * i);
+    std::this_thread::sleep_for(120ms);
+    WriteCell(*grid, 30 + i, 23 + 2 * i, 0, 2);
+  }
+  editor.Release();
+  // And one cell of side view B: (x 20, y 0, z 10) at layout 1, zoom 3.
+  editor.Click(10 + 3 * (260 + 20) + 1, 30 + 3 * (133 - 10) + 1);
+  WriteCell(*grid, 20, 0, 10, 2);
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u);
+}
+
+TEST(Window, KeysMoveTheSlicesAndOptionBoxesSwitchTheViews) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  editor.MoveTo(RestX, RestY);
+  editor.Type("jjjJnbbgu");
+  editor.Key("Left Delete F1");  // two-character keys do nothing
+  EditorState state;
+  state.SliceX = 3;
+  state.SliceY = 1;
+  state.Layer = 1;
+  auto grid = std::make_unique<LevelGrid>();
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u);
+  EXPECT_EQ(testing::TextIn(expected.data(), 2, 40, 35), "   x: 3          y: 1          z: 1");
+
+  editor.Click(978, 442);  // sides
+  editor.Click(882, 450);  // zoom x2
+  editor.Click(986, 458);  // grid
+  editor.MoveTo(RestX, RestY);
+  state.ViewMode = 3;
+  state.Zoom = 2;
+  state.GridVisible = 1;
+  expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u);
+}
+
+TEST(Window, CloseControlLeavesTheWindowOpen) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  editor.RequestClose();
+  EXPECT_EQ(editor.ExitStatus(1000ms), -1);
+  editor.MoveTo(RestX, RestY);
+  editor.Type("j");  // still there and still taking keys
+  EditorState state;
+  state.SliceX = 1;
+  auto grid = std::make_unique<LevelGrid>();
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u);
+}
+
+TEST(Window, SaveNewLoadAndQuit) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  auto grid = std::make_unique<LevelGrid>();
+  editor.Click(803, 490);  // dirt
+  editor.Click(10 + 3 * 7, 30 + 3 * 9);
+  WriteCell(*grid, 7, 9, 0, 3);
+
+  editor.Click(418, 3);  // Save
+  ASSERT_TRUE(editor.RowOneShows(std::string(SavePrompt)));
+  editor.Type("world");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
+  editor.Key("space");
+  std::string raw = Output("gzip -dc '" + (editor.Path() / "world.dat").string() + "'");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  EXPECT_EQ(raw.substr(0, 319), testing::ReadWholeFile(fs::path(TERRAFIX_DATA) / "headers.dat").substr(0, 319));
+  EXPECT_EQ(raw[319 + 9 * 256 + 7], 3);
+  EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\0'), 4'194'303);
+
+  editor.Click(314, 3);  // New, answered n, then y
+  ASSERT_TRUE(editor.RowOneShows(std::string(NewQuestion)));
+  editor.Type("n");
+  editor.Key("Return");
+  EditorState state;
+  state.CurrentTile = 3;
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u) << "New answered n changes nothing";
+  editor.Click(314, 3);
+  ASSERT_TRUE(editor.RowOneShows(std::string(NewQuestion)));
+  editor.Type("maybe");
+  editor.Key("Return");
+  editor.Type("Y");
+  editor.Key("Return");
+  editor.Type("bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");  // up to layer 32, just above the grass
+  auto terrain = std::make_unique<LevelGrid>();
+  LayNewTerrain(*terrain);
+  state.Layer = 32;
+  editor.MoveTo(RestX, RestY);
+  expected = Expected(state, *terrain);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u) << "the new terrain";
+
+  editor.Click(363, 3);  // Load the saved level back
+  ASSERT_TRUE(editor.RowOneShows(std::string(LoadPrompt)));
+  editor.Type("world");
+  editor.Key("Return");
+  editor.MoveTo(RestX, RestY);
+  expected = Expected(state, *grid);
+  EXPECT_EQ(Differences(editor.ShowsWithin(expected), expected), 0u) << "the loaded level";
+
+  editor.Click(363, 3);  // a name that is not there
+  ASSERT_TRUE(editor.RowOneShows(std::string(LoadPrompt)));
+  editor.Type("nowhere");
+  editor.Key("Return");
+  EXPECT_TRUE(editor.RowOneShows(std::string(HeaderMismatchMessage)));
+  editor.Key("space");
+
+  editor.Click(475, 3);  // Quit, answered n, then y
+  ASSERT_TRUE(editor.RowOneShows(std::string(QuitQuestion)));
+  editor.Type("n");
+  editor.Key("Return");
+  EXPECT_EQ(editor.ExitStatus(1000ms), -1);
+  editor.Click(475, 3);
+  ASSERT_TRUE(editor.RowOneShows(std::string(QuitQuestion)));
+  editor.Type("y");
+  editor.Key("Return");
+  EXPECT_EQ(editor.ExitStatus(), 0);
+}
+
+}  // namespace
+}  // namespace terrafix
