@@ -1,6 +1,7 @@
 #include "reference_views.h"
 
 #include "display/tile_colours.h"
+#include "display/toolbar.h"
 #include "platform/screen.h"
 
 namespace terrafix::testing {
@@ -64,6 +65,16 @@ void DrawViewsByBoxes(const EditorState& s, const LevelGrid& g) {
       }
     }
   }
+}
+
+void DrawPassByBoxes(const EditorState& state, const LevelGrid& grid) {
+  LockScreen();
+  ClearScreen();
+  PrintTitle();
+  DrawViewsByBoxes(state, grid);
+  DrawToolbar(state);
+  PrintReadouts(state);
+  UnlockScreen();
 }
 
 }  // namespace terrafix::testing

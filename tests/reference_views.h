@@ -9,4 +9,8 @@ namespace terrafix::testing {
 
 void DrawViewsByBoxes(const EditorState& state, const LevelGrid& grid);
 
+// A whole pass the plain way: clear everything, title, views box by box,
+// toolbar, readouts.
+void DrawPassByBoxes(const EditorState& state, const LevelGrid& grid);
+
 }  // namespace terrafix::testing

@@ -20,16 +20,17 @@ namespace terrafix {
 
 namespace {
 
-constexpr uint32_t Black = 0xFF000000;
 constexpr int Cells = LevelWidth;  // cells across every view
+constexpr uint32_t OffTable = 256; // the table index of tiles outside 0..255: black
 
+// Full and dimmed colours of the tiles 0..255, and black at index 256.
 struct ColourTables {
-  std::array<uint32_t, 256> Full{};
-  std::array<uint32_t, 256> Dimmed{};
+  std::array<uint32_t, 257> Full{};
+  std::array<uint32_t, 257> Dimmed{};
   ColourTables() {
-    for (int t = 0; t < 256; ++t) {
-      Full[t] = TileColour(t, 1);
-      Dimmed[t] = TileColour(t, 2);
+    for (int t = 0; t < 257; ++t) {
+      Full[t] = TileColour(t == 256 ? -1 : t, 1);
+      Dimmed[t] = TileColour(t == 256 ? -1 : t, 2);
     }
   }
 };
@@ -39,13 +40,22 @@ const ColourTables& Colours() {
   return tables;
 }
 
-// What a cell shows: its own tile unless air, else the neighbour dimmed where
-// a neighbour plane is drawn, else the black of the cleared screen. Tiles
-// outside 0..255 have no colour of their own: black.
-inline uint32_t CellColour(const ColourTables& c, TileId own, const TileId* neighbour) {
-  if (own != 0) return static_cast<uint32_t>(own) < 256 ? c.Full[own] : Black;
-  if (!neighbour) return Black;
-  return static_cast<uint32_t>(*neighbour) < 256 ? c.Dimmed[*neighbour] : Black;
+inline uint32_t TableIndex(TileId tile) { return static_cast<uint32_t>(tile) < 256 ? static_cast<uint32_t>(tile) : OffTable; }
+
+// What a cell shows: its own tile unless air, else the neighbour dimmed. With
+// no neighbour plane an air cell keeps the black of the cleared screen, which
+// is also the full colour of air. Tiles outside 0..255 have no colour of their
+// own: opaque black, hiding the neighbour.
+template <bool HasNeighbour>
+inline uint32_t CellColour(const ColourTables& c, TileId own, TileId neighbour) {
+  uint32_t colour = c.Full[TableIndex(own)];
+  if constexpr (HasNeighbour) {
+    // Chosen by mask rather than by a branch: the tiles of a level are too
+    // mixed for a branch to be guessed well.
+    const uint32_t ownMask = 0u - static_cast<uint32_t>(own != 0);
+    colour = (colour & ownMask) | (c.Dimmed[TableIndex(neighbour)] & ~ownMask);
+  }
+  return colour;
 }
 
 struct ViewPlacement {
@@ -53,77 +63,124 @@ struct ViewPlacement {
   int Top;      // pixel row of the view's first cell
   int Rows;     // cell rows
   int Visible;  // cell columns that reach into the window
+  PixelRect Area;  // every pixel the view writes, within the frame
 };
 
 ViewPlacement Place(const EditorState& s, int cellColumn, int cellRow, int rows) {
-  ViewPlacement p{s.ViewOriginX + s.Zoom * cellColumn, s.ViewOriginY + s.Zoom * cellRow, rows, 0};
-  p.Visible = std::clamp((ScreenWidth - p.Left + s.Zoom - 1) / s.Zoom, 0, Cells);
+  const int z = s.Zoom, extra = s.GridVisible == 1 ? 1 : 0;
+  ViewPlacement p{s.ViewOriginX + z * cellColumn, s.ViewOriginY + z * cellRow, rows, 0, {}};
+  p.Visible = std::clamp((ScreenWidth - p.Left + z - 1) / z, 0, Cells);
+  p.Area = {p.Left, p.Top, std::min(p.Left + Cells * z - 1 + extra, ScreenWidth - 1),
+            std::min(p.Top + rows * z - 1 + extra, ScreenHeight - 1)};
   return p;
 }
 
-// Lays down a view whose cell colours are colours[row * 256 + column].
-void LayDownView(uint32_t* frame, const ViewPlacement& p, int zoom, bool grid, const uint32_t* colours) {
-  const int right = std::min(p.Left + Cells * zoom - (grid ? 0 : 1), ScreenWidth - 1);
-  const int bottom = std::min(p.Top + p.Rows * zoom - (grid ? 0 : 1), ScreenHeight - 1);
-  if (right < p.Left) return;
-  const size_t span = static_cast<size_t>(right - p.Left + 1);
-  std::array<uint32_t, ScreenWidth> line;
-  int lineRow = -1;
-  for (int y = p.Top; y <= bottom; ++y) {
-    uint32_t* out = frame + static_cast<size_t>(y) * ScreenWidth + p.Left;
-    const int cellRow = (y - p.Top) / zoom;
-    if (grid && (y - p.Top) % zoom == 0) {
+ViewPlacement PlaceTopView(const EditorState& s) { return Place(s, 0, 0, Cells); }
+ViewPlacement PlaceSideView(const EditorState& s, int firstRow) {
+  return Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
+}
+
+// The pixel row of one cell row: each cell Zoom pixels of its colour, or with
+// the grid its left outline pixel and Zoom - 1 of colour, then the closing line.
+template <int Zoom, bool Grid>
+void BuildRow(uint32_t* out, const uint32_t* colours, int cells) {
+  for (int c = 0; c < cells; ++c, out += Zoom) {
+    const uint32_t colour = colours[c];
+    for (int k = 0; k < Zoom; ++k) out[k] = (Grid && k == 0) ? GridColour : colour;
+  }
+  if (Grid) *out = GridColour;
+}
+
+// Lays down a view whose cell colours are colours[row * 256 + column]. Each
+// cell row is built once in its first pixel row and copied to the others.
+template <int Zoom, bool Grid>
+void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colours) {
+  const PixelRect& a = p.Area;
+  if (a.Right < a.Left || a.Bottom < a.Top) return;
+  const size_t span = static_cast<size_t>(a.Right - a.Left + 1);
+  std::array<uint32_t, ScreenWidth + Zoom> line;
+  for (int row = 0; row * Zoom + p.Top <= a.Bottom; ++row) {
+    const int y0 = p.Top + row * Zoom;
+    uint32_t* out = frame + static_cast<size_t>(y0) * ScreenWidth + p.Left;
+    int k = 0;
+    if (Grid) {  // the lattice line above the cell row
       std::fill(out, out + span, GridColour);
-      continue;
+      out += ScreenWidth;
+      k = 1;
     }
-    if (cellRow != lineRow) {  // build the pixel row of this cell row once
-      lineRow = cellRow;
-      const uint32_t* row = colours + static_cast<size_t>(cellRow) * Cells;
-      uint32_t* px = line.data();
-      for (int c = 0; c < p.Visible; ++c) {
-        int k = 0;
-        if (grid) px[k++] = GridColour;
-        for (; k < zoom; ++k) px[k] = row[c];
-        px += zoom;
-      }
-      if (grid) *px = GridColour;
-    }
-    std::memcpy(out, line.data(), span * sizeof(uint32_t));
+    if (row == p.Rows) break;  // the closing lattice line below the last row
+    BuildRow<Zoom, Grid>(line.data(), colours + static_cast<size_t>(row) * Cells, p.Visible);
+    for (; k < Zoom && y0 + k <= a.Bottom; ++k, out += ScreenWidth) std::memcpy(out, line.data(), span * sizeof(uint32_t));
   }
 }
 
-void DrawTopView(uint32_t* frame, const EditorState& s, const LevelGrid& grid) {
-  static std::array<uint32_t, Cells * Cells> colours;
+void LayDown(uint32_t* frame, const EditorState& s, const ViewPlacement& p, const uint32_t* colours) {
+  const bool grid = s.GridVisible == 1;
+  switch (s.Zoom * 2 + (grid ? 1 : 0)) {
+    case 2: LayDownView<1, false>(frame, p, colours); break;
+    case 3: LayDownView<1, true>(frame, p, colours); break;
+    case 4: LayDownView<2, false>(frame, p, colours); break;
+    case 5: LayDownView<2, true>(frame, p, colours); break;
+    case 6: LayDownView<3, false>(frame, p, colours); break;
+    case 7: LayDownView<3, true>(frame, p, colours); break;
+    default: break;
+  }
+}
+
+constexpr int TopViewPrefetchDistance = 12;  // cells
+
+// The top view's colours, plane z = Layer with the layer below behind it.
+template <bool HasNeighbour>
+void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
   const ColourTables& c = Colours();
-  const bool below = s.Layer >= 1;
   for (int x = 0; x < Cells; ++x) {
-    const TileId* column = grid.Cells.data() + CellIndex(x, 0, s.Layer);
+    const TileId* column = grid.Cells.data() + CellIndex(x, 0, layer);
     for (int y = 0; y < Cells; ++y, column += GridExtentZ) {
-      colours[static_cast<size_t>(y) * Cells + x] = CellColour(c, column[0], below ? column - 1 : nullptr);
+      // The cells of a layer lie a column of heights apart, too far apart for
+      // the processor to fetch them ahead by itself.
+      __builtin_prefetch(column + TopViewPrefetchDistance * GridExtentZ);
+      colours[static_cast<size_t>(y) * Cells + x] = CellColour<HasNeighbour>(c, column[0], HasNeighbour ? column[-1] : 0);
     }
   }
-  LayDownView(frame, Place(s, 0, 0, Cells), s.Zoom, s.GridVisible == 1, colours.data());
 }
 
-// One side view: the plane through `first` (the cell of horizontal index 0 at
-// height 0), `step` cells apart along the horizontal index, `behind` cells to
-// the neighbour plane, or no neighbour when `behind` is 0.
-void DrawSideView(uint32_t* frame, const EditorState& s, const TileId* first, size_t step, size_t behind,
-                  int firstRow) {
-  static std::array<uint32_t, Cells * LevelHeight> colours;
+// A side view's colours: the plane through `first` (the cell of horizontal
+// index 0 at height 0), `step` cells apart along the horizontal index, with
+// the plane `behind` cells further behind it; height 63 in the top row.
+template <bool HasNeighbour>
+void SideViewColours(const TileId* first, size_t step, size_t behind, int visible, uint32_t* colours) {
   const ColourTables& c = Colours();
-  const ViewPlacement p = Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
-  for (int h = 0; h < p.Visible; ++h) {
+  for (int h = 0; h < visible; ++h) {
     const TileId* column = first + h * step;
     for (int z = 0; z < LevelHeight; ++z) {
       colours[static_cast<size_t>(LevelHeight - 1 - z) * Cells + h] =
-          CellColour(c, column[z], behind ? column + behind + z : nullptr);
+          CellColour<HasNeighbour>(c, column[z], HasNeighbour ? column[behind + z] : 0);
     }
   }
-  LayDownView(frame, p, s.Zoom, s.GridVisible == 1, colours.data());
+}
+
+void DrawSideView(uint32_t* frame, const EditorState& s, const TileId* first, size_t step, size_t behind, int firstRow) {
+  static std::array<uint32_t, Cells * LevelHeight> colours;
+  const ViewPlacement p = PlaceSideView(s, firstRow);
+  if (behind) {
+    SideViewColours<true>(first, step, behind, p.Visible, colours.data());
+  } else {
+    SideViewColours<false>(first, step, 0, p.Visible, colours.data());
+  }
+  LayDown(frame, s, p, colours.data());
 }
 
 }  // namespace
+
+int ViewAreas(const EditorState& s, PixelRect areas[3]) {
+  int n = 0;
+  if (ShowsSideViews(s.ViewMode)) {
+    areas[n++] = PlaceSideView(s, 0).Area;
+    areas[n++] = PlaceSideView(s, SideViewBFirstRow).Area;
+  }
+  if (ShowsTopView(s.ViewMode)) areas[n++] = PlaceTopView(s).Area;
+  return n;
+}
 
 void DrawViews(const EditorState& s, const LevelGrid& grid) {
   uint32_t* frame = FramePixels();
@@ -134,7 +191,15 @@ void DrawViews(const EditorState& s, const LevelGrid& grid) {
     DrawSideView(frame, s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
     DrawSideView(frame, s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
   }
-  if (ShowsTopView(s.ViewMode)) DrawTopView(frame, s, grid);
+  if (ShowsTopView(s.ViewMode)) {
+    static std::array<uint32_t, Cells * Cells> colours;
+    if (s.Layer >= 1) {
+      TopViewColours<true>(grid, s.Layer, colours.data());
+    } else {
+      TopViewColours<false>(grid, s.Layer, colours.data());
+    }
+    LayDown(frame, s, PlaceTopView(s), colours.data());
+  }
 }
 
 }  // namespace terrafix

@@ -5,10 +5,16 @@
 
 #include "editor/editor_state.h"
 #include "level/level_grid.h"
+#include "platform/screen.h"
 
 namespace terrafix {
 
 // Draws the views that ViewMode selects into the frame.
+// Every pixel of each view's area is written, black for air with nothing
+// behind it, so the screen under the views need not be cleared first.
 void DrawViews(const EditorState& state, const LevelGrid& grid);
+
+// The areas that DrawViews writes whole for this state, within the frame; returns how many (up to 3).
+int ViewAreas(const EditorState& state, PixelRect areas[3]);
 
 }  // namespace terrafix

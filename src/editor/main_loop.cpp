@@ -27,7 +27,10 @@ void RunEditor() {
 
 void DrawPass(const EditorState& state, const LevelGrid& grid) {
   LockScreen();
-  ClearScreen();
+  // The views paint every pixel of their areas: clearing those first would
+  // only be overwritten.
+  PixelRect views[3];
+  ClearScreenExcept(views, ViewAreas(state, views));
   PrintTitle();
   DrawViews(state, grid);
   DrawToolbar(state);

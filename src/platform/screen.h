@@ -24,6 +24,11 @@ constexpr char ScanInsert = 'R', ScanDelete = 'S', ScanF1 = ';', ScanClose = 'k'
 
 enum class PrintEnding { None, LineBreak, NextZone };
 
+// A rectangle of pixels, both corners inside.
+struct PixelRect {
+  int Left, Top, Right, Bottom;
+};
+
 struct MouseReading {
   int32_t X = 0;
   int32_t Y = 0;
@@ -40,6 +45,9 @@ int OpenScreen(int width, int height, int bitsPerPixel);
 void LockScreen();
 void UnlockScreen();
 void ClearScreen();
+// ClearScreen for a caller that paints every pixel of `kept` itself right
+// after: those rectangles are left as they are, the rest is cleared.
+void ClearScreenExcept(const PixelRect* kept, int count);
 void SetTextCursor(int32_t row, int32_t column);
 void PrintText(std::string_view text, PrintEnding ending);
 void PrintNumber(int32_t value, PrintEnding ending);

@@ -112,10 +112,26 @@ void FlushPendingScroll() {
   ScrollScreenUp();
 }
 
-void ClearScreen() {
+void ClearScreen() { ClearScreenExcept(nullptr, 0); }
+
+void ClearScreenExcept(const PixelRect* kept, int count) {
   ScreenDevice& s = Screen();
   if (s.Frame) {
-    std::fill(s.Pixels.begin(), s.Pixels.end(), TextBackground);
+    for (int y = 0; y < ScreenHeight; ++y) {
+      uint32_t* row = s.Pixels.data() + static_cast<size_t>(y) * ScreenWidth;
+      int x = 0;
+      // Clears up to each kept span on this row, left to right.
+      for (;;) {
+        int next = ScreenWidth, resume = ScreenWidth;
+        for (int i = 0; i < count; ++i) {
+          const PixelRect& r = kept[i];
+          if (y >= r.Top && y <= r.Bottom && r.Right >= x && r.Left < next) next = std::max(r.Left, x), resume = r.Right + 1;
+        }
+        std::fill(row + x, row + next, TextBackground);
+        if (next >= ScreenWidth) break;
+        x = resume;
+      }
+    }
     FrameChanged();
   } else if (s.Backend) {
     s.Backend->ClearText();
