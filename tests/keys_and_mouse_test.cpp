@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "memory_screen.h"
 #include "platform/screen.h"
 #include "platform/screen_device.h"
 #include "platform/sdl_keys.h"
+#include "platform/terminal_keys.h"
 
 namespace terrafix {
 namespace {
@@ -99,6 +103,54 @@ TEST(WindowKeys, TypedTextIsQueuedInCodePage437) {
   EXPECT_EQ(ReadKey(), "\xDB");
   EXPECT_EQ(ReadKey(), "!");  // the euro sign has no code: dropped
   EXPECT_EQ(ReadKey(), "");
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+std::vector<std::string> KeysOf(std::string input, bool final, PointerState& pointer) {
+  testing::FreshScreen();
+  ParseTerminalInput(input, pointer, final);
+  std::vector<std::string> keys;
+  for (std::string k = ReadKey(); !k.empty(); k = ReadKey()) keys.push_back(k);
+  if (!input.empty()) keys.push_back("left:" + input);
+  return keys;
+}
+
+TEST(TerminalInput, SequencesBecomeTheKeysOfTheWindow) {
+  using V = std::vector<std::string>;
+  const std::pair<std::string, V> cases[] = {
+      {"ab\r\x7F\t", V{"a", "b", "\r", "\b", "\t"}},
+      {"\x1B[A\x1B[B\x1B[C\x1B[D", V{"\xFFH", "\xFFP", "\xFFM", "\xFFK"}},
+      {"\x1BOA\x1B[1;5D", V{"\xFFH", "\xFFK"}},
+      {"\x1B[H\x1B[F\x1B[1~\x1B[4~\x1B[2~\x1B[3~\x1B[5~\x1B[6~",
+       V{"\xFFG", "\xFFO", "\xFFG", "\xFFO", "\xFFR", "\xFFS", "\xFFI", "\xFFQ"}},
+      {"\x1BOP\x1BOS\x1B[15~\x1B[21~", V{"\xFF;", "\xFF>", "\xFF?", "\xFF" "D"}},
+      {"\x1B", V{"\x1B"}},             // a lone Esc once nothing follows
+      {"\x1Bx", V{"\x1B", "x"}},
+      {"\xC3\xA9\xE2\x82\xAC!", V{"\x82", "!"}},  // e-acute; the euro sign has no code
+  };
+  for (const auto& [input, expected] : cases) {
+    PointerState pointer;
+    EXPECT_EQ(KeysOf(input, true, pointer), expected);
+  }
+  PointerState pointer;
+  EXPECT_EQ(KeysOf("a\x1B[1", false, pointer), (V{"a", "left:\x1B[1"}));  // the rest may still come
+}
+
+TEST(TerminalInput, MouseReportsReadAsAPixelInsideTheCell) {
+  PointerState p;
+  KeysOf("\x1B[<0;101;60M", true, p);
+  EXPECT_TRUE(p.Inside);
+  EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(803, 475, 1));
+  KeysOf("\x1B[<2;1;1M\x1B[<35;3;2M", true, p);  // right pressed, then a move
+  EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(19, 11, 3));
+  KeysOf("\x1B[<0;3;2m\x1B[<1;3;2M\x1B[<64;3;2M\x1B[<64;3;2M\x1B[<65;3;2M", true, p);
+  EXPECT_EQ(p.Buttons, 2 | 4);
+  EXPECT_EQ(p.Wheel, 1);
 }
 
 }  // namespace

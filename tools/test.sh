@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev \
-  googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick default-jdk-headless
+  googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERRAFIX_SANITIZE=ON >/dev/null
 cmake --build build-test -j2

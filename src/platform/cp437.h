@@ -6,4 +6,7 @@ namespace terrafix {
 // 437 has no such character.
 int UnicodeToCp437(char32_t point);
 
+// The character that the glyph of a code page 437 code shows.
+char32_t Cp437ToUnicode(unsigned char code);
+
 }  // namespace terrafix

@@ -1,12 +1,16 @@
-// The editor's own choice of screen: a desktop window where one can be opened.
+// The editor's own choice of screen: a desktop window where one can be opened,
+// else the terminal it was started from.
 #include "platform/screen_backend.h"
 #include "platform/sdl_window.h"
+#include "platform/terminal_screen.h"
 
 namespace terrafix {
 
 std::unique_ptr<ScreenBackend> OpenPlatformBackend(int width, int height, bool& isWindow) {
   isWindow = true;
-  return OpenSdlWindow(width, height, ProgramTitle());
+  if (auto window = OpenSdlWindow(width, height, ProgramTitle())) return window;
+  isWindow = false;
+  return OpenTerminalScreen();
 }
 
 }  // namespace terrafix

@@ -87,8 +87,13 @@ int RunProgramAndWait(const std::string& program, std::string_view arguments) {
   argv.push_back(const_cast<char*>(program.c_str()));
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  ScreenBackend* screen = CurrentScreenBackend();
+  if (screen) screen->BeforeProgram();
   pid_t pid = 0;
-  if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    if (screen) screen->AfterProgram();
+    return -1;
+  }
   int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   int status = 0;
   for (;;) {
@@ -107,6 +112,7 @@ int RunProgramAndWait(const std::string& program, std::string_view arguments) {
     }
   }
   if (pidfd >= 0) close(pidfd);
+  if (screen) screen->AfterProgram();
   if (status == -1) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return 128 + WTERMSIG(status);

@@ -46,6 +46,8 @@ int OpenScreen(int width, int height, int bitsPerPixel) {
 
 void FrameChanged() { Screen().Changed = true; }
 
+ScreenBackend* CurrentScreenBackend() { return Screen().Backend.get(); }
+
 void ServiceScreen() {
   ScreenDevice& s = Screen();
   if (!s.Backend) return;

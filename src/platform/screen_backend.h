@@ -39,6 +39,10 @@ class ScreenBackend {
   virtual void ScrollUp() {}
   virtual void ClearText() {}
   virtual void ShowInputCursor(int row, int column) { (void)row, (void)column; }
+  // Around an external program that shares the terminal: it gets the terminal
+  // as a terminal is normally, and the screen is shown whole again afterwards.
+  virtual void BeforeProgram() {}
+  virtual void AfterProgram() {}
 };
 
 // Makes `backend` the screen's and resets the screen to its opened state:
@@ -52,6 +56,9 @@ std::unique_ptr<ScreenBackend> OpenPlatformBackend(int width, int height, bool& 
 // A key arrives: into the queue (the oldest pushed out when 15 wait) and the
 // key-arrived flag set.
 void QueueKey(int code);
+
+// The backend of the open screen, or null.
+ScreenBackend* CurrentScreenBackend();
 
 // Gathers events and shows the frame if it changed while unlocked. Every read
 // and every wait of the screen layer calls this.

@@ -140,7 +140,16 @@ std::string ProgramTitle() {
 std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::string& title) {
   // Ctrl+C and kill end the editor at once, as closing its terminal does.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Only a desktop's window counts; SDL's stand-ins (offscreen, dummy) show nothing.
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver != "x11" && driver != "wayland") {
+    SDL_Quit();
+    return nullptr;
+  }
   SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                         SDL_WINDOW_SHOWN);
   if (!window) {
