@@ -12,8 +12,10 @@
 
 #include "editor/main_loop.h"
 #include "files/level_file.h"
+#include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/byte_files.h"
+#include "platform/run_program.h"
 #include "platform/screen.h"
 
 namespace terrafix {
@@ -31,7 +33,7 @@ const LevelGrid& VariedLevel() {
     const TileId common[] = {0, 0, 0, 1, 2, 3, 4, 5, 8, 10, 12, 13, 17, 18};
     for (int x = 0; x < 256; ++x)
       for (int y = 0; y < 256; ++y)
-        for (int z = 0; z < 65; ++z) {
+        for (int z = 0; z < 64; ++z) {
           int pick = static_cast<int>(random() % 100);
           if (pick < 30) WriteCell(*g, x, y, z, common[random() % std::size(common)]);
           else if (pick < 33) WriteCell(*g, x, y, z, static_cast<TileId>(random() % 256));
@@ -104,31 +106,95 @@ void BM_ReadLevelCells(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadLevelCells)->Unit(benchmark::kMillisecond);
 
-// The system gzip on the same level, compressing and decompressing, for scale.
-void BM_GzipCompress(benchmark::State& state) {
-  testing::WorkingFolder folder;
-  HeaderTemplate header;
-  OpenByteFile("level", 2);
-  WriteLevelFile(2, VariedLevel(), header);
-  CloseFile(2);
-  for (auto _ : state) {
-    if (std::system("gzip -c level > level.dat") != 0) state.SkipWithError("gzip failed");
-  }
+// A level as new, with a few painted cells: what gzip packs tightest.
+const LevelGrid& TerrainLevel() {
+  static const std::unique_ptr<LevelGrid> grid = [] {
+    auto g = std::make_unique<LevelGrid>();
+    LayNewTerrain(*g);
+    for (int i = 0; i < 4000; ++i) WriteCell(*g, (i * 37) % 256, (i * 91) % 256, 20 + i % 40, 1 + i % 18);
+    return g;
+  }();
+  return *grid;
 }
-BENCHMARK(BM_GzipCompress)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_GzipDecompress(benchmark::State& state) {
-  testing::WorkingFolder folder;
+const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : TerrainLevel(); }
+
+void WriteUncompressed(const char* name, const LevelGrid& grid) {
   HeaderTemplate header;
-  OpenByteFile("level", 2);
-  WriteLevelFile(2, VariedLevel(), header);
+  OpenByteFile(name, 2);
+  WriteLevelFile(2, grid, header);
   CloseFile(2);
-  if (std::system("gzip -c level > level.dat") != 0) state.SkipWithError("gzip failed");
+}
+
+// Save and Load as a whole, as the editor runs them (prompt answered, file
+// written or read, the compressor run and waited for), beside the same
+// compressor run alone on the same file: BM_.../<level>, 0 varied, 1 terrain.
+void BM_SaveCommand(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const LevelGrid& grid = LevelOfKind(state.range(0));
+  HeaderTemplate header;
+  MemorySurface& surface = testing::FreshScreen();
   for (auto _ : state) {
-    if (std::system("gzip -dc level.dat > level.out") != 0) state.SkipWithError("gzip failed");
+    state.PauseTiming();
+    fs::remove("level.dat");
+    testing::ScriptKeys(surface, "level\rk");
+    state.ResumeTiming();
+    SaveCommand(grid, header);
+    state.PauseTiming();
+    if (!fs::exists("level.dat")) state.SkipWithError("not saved");
+    ReadKey();
+    state.ResumeTiming();
   }
 }
-BENCHMARK(BM_GzipDecompress)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CompressorAlone(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const LevelGrid& grid = LevelOfKind(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove("level.dat");
+    WriteUncompressed("level", grid);
+    state.ResumeTiming();
+    if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  }
+}
+BENCHMARK(BM_CompressorAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadCommand(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  auto grid = std::make_unique<LevelGrid>();
+  HeaderTemplate header;
+  WriteUncompressed("level", LevelOfKind(state.range(0)));
+  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  fs::copy_file("level.dat", "master.dat");
+  MemorySurface& surface = testing::FreshScreen();
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove("level");
+    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+    testing::ScriptKeys(surface, "level\r");
+    state.ResumeTiming();
+    LoadCommand(*grid, header);
+  }
+  if (grid->Cells != LevelOfKind(state.range(0)).Cells) state.SkipWithError("not loaded");
+}
+BENCHMARK(BM_LoadCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DecompressorAlone(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  WriteUncompressed("level", LevelOfKind(state.range(0)));
+  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  fs::copy_file("level.dat", "master.dat");
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove("level");
+    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
+  }
+}
+BENCHMARK(BM_DecompressorAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace terrafix

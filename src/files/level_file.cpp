@@ -1,36 +1,150 @@
 // Each row transfer moves 257 bytes at the row's position, one more than a row
 // holds, so every row overlaps the next by one byte: the write of the next row,
 // or of the trailer after the last one, replaces the extra byte.
+//
+// The grid keeps the heights of a column side by side while the file runs
+// along x, so taking a row straight from the grid touches 256 columns far
+// apart. The cells are therefore rearranged in blocks between the grid and a
+// copy in file order, and the rows go through RowBuffer from that copy.
 #include "files/level_file.h"
 
+#include <array>
+#include <cstring>
+#include <vector>
+
 #include "platform/byte_files.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace terrafix {
 
 namespace {
+
 constexpr int64_t FirstRowPosition = CellsOffset + 1;
 constexpr int64_t LastRowPosition = TrailerOffset;  // no row starts past this position
+constexpr size_t RowLength = LevelWidth;
+constexpr size_t CellCount = size_t{LevelWidth} * LevelWidth * LevelHeight;
+
+// The cells in file order, (z * 256 + y) * 256 + x; made once, on first use.
+std::vector<uint8_t>& FileOrderCells() {
+  static std::vector<uint8_t> cells(CellCount);
+  return cells;
+}
+
+// The rows of one y for every z, side by side: small enough to stay at hand
+// while the columns of that y are turned into rows.
+using SliceOfRows = std::array<uint8_t, LevelHeight * RowLength>;
+
+uint8_t* RowOf(uint8_t* cells, int y, int z) { return cells + (static_cast<size_t>(z) * LevelWidth + y) * RowLength; }
+
+// Blocks of 16 columns by 16 heights are turned around in registers: the 16
+// heights of a column come in as one row of bytes, and a 16 x 16 byte
+// transpose makes them 16 rows of the file's order, 16 columns wide.
+constexpr int Block = 16;
+
+#if defined(__SSE2__)
+// Four rounds of pairing rows i and i + 8 byte by byte transpose 16 x 16 bytes.
+inline void Transpose16(__m128i rows[Block]) {
+  __m128i out[Block];
+  for (int round = 0; round < 4; ++round) {
+    for (int i = 0; i < 8; ++i) {
+      out[2 * i] = _mm_unpacklo_epi8(rows[i], rows[i + 8]);
+      out[2 * i + 1] = _mm_unpackhi_epi8(rows[i], rows[i + 8]);
+    }
+    for (int i = 0; i < Block; ++i) rows[i] = out[i];
+  }
+}
+
+// The low bytes of 16 heights of a column.
+inline __m128i LowBytes(const TileId* column) {
+  const __m128i low = _mm_set1_epi32(0xFF);
+  auto quad = [&](int at) { return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + at)), low); };
+  return _mm_packus_epi16(_mm_packs_epi32(quad(0), quad(4)), _mm_packs_epi32(quad(8), quad(12)));
+}
+
+// 16 bytes widened to the 16 heights of a column.
+inline void StoreWidened(TileId* column, __m128i bytes) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+  auto store = [&](int at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(column + at), v); };
+  store(0, _mm_unpacklo_epi16(low, zero));
+  store(4, _mm_unpackhi_epi16(low, zero));
+  store(8, _mm_unpacklo_epi16(high, zero));
+  store(12, _mm_unpackhi_epi16(high, zero));
+}
+#endif
+
+// Low bytes of the level-file region, in file order.
+void CopyToFileOrder(const LevelGrid& grid, uint8_t* cells) {
+  SliceOfRows slice;
+  for (int y = 0; y < LevelWidth; ++y) {
+    for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
+      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
+#if defined(__SSE2__)
+        __m128i rows[Block];
+        for (int k = 0; k < Block; ++k) rows[k] = LowBytes(grid.Cells.data() + CellIndex(x0 + k, y, z0));
+        Transpose16(rows);
+        for (int j = 0; j < Block; ++j) {
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(slice.data() + (z0 + j) * RowLength + x0), rows[j]);
+        }
+#else
+        for (int k = 0; k < Block; ++k)
+          for (int j = 0; j < Block; ++j)
+            slice[(z0 + j) * RowLength + x0 + k] = static_cast<uint8_t>(ReadCell(grid, x0 + k, y, z0 + j));
+#endif
+      }
+    }
+    for (int z = 0; z < LevelHeight; ++z) std::memcpy(RowOf(cells, y, z), slice.data() + z * RowLength, RowLength);
+  }
+}
+
+void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
+  SliceOfRows slice;
+  for (int y = 0; y < LevelWidth; ++y) {
+    for (int z = 0; z < LevelHeight; ++z) std::memcpy(slice.data() + z * RowLength, RowOf(cells, y, z), RowLength);
+    for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
+      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
+#if defined(__SSE2__)
+        __m128i rows[Block];
+        for (int j = 0; j < Block; ++j) {
+          rows[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slice.data() + (z0 + j) * RowLength + x0));
+        }
+        Transpose16(rows);
+        for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k]);
+#else
+        for (int k = 0; k < Block; ++k)
+          for (int j = 0; j < Block; ++j) WriteCell(grid, x0 + k, y, z0 + j, slice[(z0 + j) * RowLength + x0 + k]);
+#endif
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
+  uint8_t* cells = FileOrderCells().data();
+  CopyToFileOrder(grid, cells);
   WriteBytesAt(slot, 1, header.HeaderBytes);
-  int y = 0, z = 0;
-  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth) {
-    for (int x = 0; x < LevelWidth; ++x) header.RowBuffer[x] = static_cast<uint8_t>(ReadCell(grid, x, y, z));
+  const uint8_t* row = cells;
+  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
+    std::memcpy(header.RowBuffer.data(), row, RowLength);  // byte 256 is left as it is
     WriteBytesAt(slot, p, header.RowBuffer);
-    if (++y > LevelWidth - 1) y = 0, ++z;
   }
   WriteBytesAt(slot, TrailerOffset + 1, header.TrailerBytes);
 }
 
 void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header) {
+  uint8_t* cells = FileOrderCells().data();
   ReadBytesAt(slot, 1, header.HeaderBytes);
-  int y = 0, z = 0;
-  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth) {
+  uint8_t* row = cells;
+  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
     ReadBytesAt(slot, p, header.RowBuffer);
-    for (int x = 0; x < LevelWidth; ++x) WriteCell(grid, x, y, z, header.RowBuffer[x]);
-    if (++y > LevelWidth - 1) y = 0, ++z;
+    std::memcpy(row, header.RowBuffer.data(), RowLength);
   }
+  CopyFromFileOrder(cells, grid);
 }
 
 }  // namespace terrafix
