@@ -140,6 +140,9 @@ std::string ProgramTitle() {
 std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::string& title) {
   // Ctrl+C and kill end the editor at once, as closing its terminal does.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The frame goes to the window as it is (shared memory on X11): an OpenGL
+  // renderer underneath would only add a copy and a software rasteriser.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Only a desktop's window counts; SDL's stand-ins (offscreen, dummy) show nothing.
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
