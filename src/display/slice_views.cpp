@@ -127,19 +127,26 @@ void LayDown(uint32_t* frame, const EditorState& s, const ViewPlacement& p, cons
   }
 }
 
-constexpr int TopViewPrefetchDistance = 12;  // cells
+constexpr int TopViewPrefetchDistance = 24;  // cells
+constexpr int TopViewColumnsAtATime = 8;    // independent runs of reads in flight
 
 // The top view's colours, plane z = Layer with the layer below behind it.
 template <bool HasNeighbour>
 void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
   const ColourTables& c = Colours();
-  for (int x = 0; x < Cells; ++x) {
-    const TileId* column = grid.Cells.data() + CellIndex(x, 0, layer);
-    for (int y = 0; y < Cells; ++y, column += GridExtentZ) {
-      // The cells of a layer lie a column of heights apart, too far apart for
-      // the processor to fetch them ahead by itself.
-      __builtin_prefetch(column + TopViewPrefetchDistance * GridExtentZ);
-      colours[static_cast<size_t>(y) * Cells + x] = CellColour<HasNeighbour>(c, column[0], HasNeighbour ? column[-1] : 0);
+  constexpr size_t YStep = GridExtentZ;
+  for (int x = 0; x < Cells; x += TopViewColumnsAtATime) {
+    const TileId* columns[TopViewColumnsAtATime];
+    for (int k = 0; k < TopViewColumnsAtATime; ++k) columns[k] = grid.Cells.data() + CellIndex(x + k, 0, layer);
+    for (int y = 0; y < Cells; ++y) {
+      uint32_t* out = colours + static_cast<size_t>(y) * Cells + x;
+      for (int k = 0; k < TopViewColumnsAtATime; ++k) {
+        // The cells of a layer lie a column of heights apart, too far apart
+        // for the processor to fetch them ahead by itself.
+        const TileId* cell = columns[k] + y * YStep;
+        __builtin_prefetch(cell + TopViewPrefetchDistance * YStep);
+        out[k] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
+      }
     }
   }
 }
