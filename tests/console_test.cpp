@@ -21,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::Gunzip;
 
 class ConsoleEditor {
  public:
@@ -61,16 +62,13 @@ class ConsoleEditor {
   }
 
   std::vector<std::string> Lines() {
-    std::string command = "tmux -L " + Socket + " capture-pane -p -t editor";
     std::vector<std::string> lines;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[1024];
-    while (fgets(buffer, sizeof buffer, pipe)) {
-      std::string line(buffer);
-      if (!line.empty() && line.back() == '\n') line.pop_back();
-      lines.push_back(line);
+    std::string screen = testing::CommandOutput("tmux -L " + Socket + " capture-pane -p -t editor");
+    for (size_t start = 0, end; start < screen.size(); start = end + 1) {
+      end = screen.find('\n', start);
+      if (end == std::string::npos) end = screen.size();
+      lines.push_back(screen.substr(start, end - start));
     }
-    pclose(pipe);
     return lines;
   }
 
@@ -102,15 +100,6 @@ class ConsoleEditor {
   testing::WorkingFolder Folder;
   std::string Socket;
 };
-
-std::string Gunzip(const fs::path& file) {
-  std::string out;
-  FILE* pipe = popen(("gzip -dc '" + file.string() + "'").c_str(), "r");
-  char buffer[65536];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
 
 TEST(Console, TextAtItsRowsAndColumnsAndKeysMoveTheReadouts) {
   ConsoleEditor editor;

@@ -20,6 +20,7 @@ namespace terrafix {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Gunzip;
 using testing::ReadWholeFile;
 using testing::TextAt;
 using testing::WriteWholeFile;
@@ -30,16 +31,6 @@ std::string Template394() {
   std::string t(394, '\0');
   for (size_t i = 0; i < t.size(); ++i) t[i] = static_cast<char>('A' + i % 26);
   return t;
-}
-
-std::string Gunzip(const fs::path& file) {
-  std::string command = "gzip -dc '" + file.string() + "' 2>/dev/null";
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[65536];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
 }
 
 void MakeScript(const char* name, const std::string& body) {

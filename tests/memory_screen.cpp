@@ -1,5 +1,6 @@
 #include "memory_screen.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -69,6 +70,20 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return out;
+  char buffer[65536];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+std::string Gunzip(const std::filesystem::path& file) {
+  return CommandOutput("gzip -dc '" + file.string() + "' 2>/dev/null");
 }
 
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {

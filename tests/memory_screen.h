@@ -36,6 +36,10 @@ class WorkingFolder {
 };
 
 std::string ReadWholeFile(const std::filesystem::path& path);
+// What a shell command writes to its standard output.
+std::string CommandOutput(const std::string& command);
+// The uncompressed content of a gzip file, through the system's gzip.
+std::string Gunzip(const std::filesystem::path& file);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace terrafix::testing

@@ -68,15 +68,6 @@ class VirtualDisplay : public ::testing::Environment {
 };
 const auto* const Display_ = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
 
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
-
 void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 // Where the pointer rests while screenshots are taken: on the window, over nothing.
@@ -103,7 +94,7 @@ class Editor {
     std::string seen;
     for (int i = 0; i < 200; ++i) {
       std::this_thread::sleep_for(50ms);
-      std::string found = Output("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null | head -n 1");
+      std::string found = testing::CommandOutput("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null | head -n 1");
       while (!found.empty() && found.back() == '\n') found.pop_back();
       if (!found.empty() && found == seen) {
         Window = found;
@@ -116,7 +107,7 @@ class Editor {
   ~Editor() {
     if (Process > 0 && !Ended) kill(Process, SIGKILL), waitpid(Process, nullptr, 0);
     // The next editor must not find this one's window.
-    for (int i = 0; i < 40 && !Output("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null").empty(); ++i) {
+    for (int i = 0; i < 40 && !testing::CommandOutput("xdotool search --onlyvisible --name '^terrafix$' 2>/dev/null").empty(); ++i) {
       std::this_thread::sleep_for(50ms);
     }
   }
@@ -317,7 +308,7 @@ TEST(Window, SaveNewLoadAndQuit) {
   editor.Key("Return");
   ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
   editor.Key("space");
-  std::string raw = Output("gzip -dc '" + (editor.Path() / "world.dat").string() + "'");
+  std::string raw = testing::Gunzip(editor.Path() / "world.dat");
   ASSERT_EQ(raw.size(), 4'194'698u);
   EXPECT_EQ(raw.substr(0, 319), testing::ReadWholeFile(fs::path(TERRAFIX_DATA) / "headers.dat").substr(0, 319));
   EXPECT_EQ(raw[319 + 9 * 256 + 7], 3);
