@@ -27,9 +27,10 @@ class ConsoleEditor {
  public:
   ConsoleEditor() : Socket("terrafix-test-" + std::to_string(getpid())) {
     fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", Folder.Path() / "headers.dat");
-    std::string inside = "cd '" + Folder.Path().string() +
+    // The shell stays to report how the editor ended, even after Ctrl+C.
+    std::string inside = "trap true INT; cd '" + Folder.Path().string() +
                          "' && stty -g > before; env -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 " +
-                         TERRAFIX_BINARY + "; echo $? > status; stty -g > after; echo shell again; sleep 600";
+                         TERRAFIX_BINARY + "; echo \\$? > status; stty -g > after; echo shell again; sleep 600";
     Tmux("new-session -d -x 140 -y 80 -s editor \"" + inside + "\"");
   }
   ~ConsoleEditor() { Tmux("kill-server"); }
@@ -41,6 +42,7 @@ class ConsoleEditor {
     std::system(line.c_str());
   }
   void Type(const std::string& text) { Tmux("send-keys -t editor -l '" + text + "'"); }
+  void Key(const std::string& name) { Tmux("send-keys -t editor " + name); }
   void Enter() { Tmux("send-keys -t editor Enter"); }
   // A press of the left button on text row `row`, column `column`, held until
   // the editor has seen it: until row 1 from column 40 shows `until`, or else
@@ -161,6 +163,16 @@ TEST(Console, PaintSaveLoadAndQuit) {
   EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "status"), "0\n");
   EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "after"), testing::ReadWholeFile(editor.Path() / "before"));
   EXPECT_TRUE(editor.Shows(1, 1, "shell again"));  // the editor's screen is gone
+}
+
+TEST(Console, CtrlCEndsTheEditorAndPutsTheTerminalBack) {
+  ConsoleEditor editor;
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  editor.Key("C-c");
+  ASSERT_TRUE(editor.Ended());
+  EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "status"), "130\n");  // ended by SIGINT
+  EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "after"), testing::ReadWholeFile(editor.Path() / "before"));
+  EXPECT_TRUE(editor.Shows(1, 1, "shell again"));
 }
 
 }  // namespace
