@@ -65,7 +65,7 @@ void RawMode() {
   raw.c_cc[VSUSP] = _POSIX_VDISABLE;
   raw.c_cc[VMIN] = 0;
   raw.c_cc[VTIME] = 0;
-  tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+  tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);  // keys typed meanwhile stay to be read
 }
 
 class TerminalScreen : public ScreenBackend {

@@ -125,7 +125,9 @@ void ClearScreenExcept(const PixelRect* kept, int count) {
         int next = ScreenWidth, resume = ScreenWidth;
         for (int i = 0; i < count; ++i) {
           const PixelRect& r = kept[i];
-          if (y >= r.Top && y <= r.Bottom && r.Right >= x && r.Left < next) next = std::max(r.Left, x), resume = r.Right + 1;
+          if (r.Left > r.Right || y < r.Top || y > r.Bottom || r.Right < x || r.Left >= next) continue;
+          next = std::max(r.Left, x);
+          resume = r.Right + 1;
         }
         std::fill(row + x, row + next, TextBackground);
         if (next >= ScreenWidth) break;
