@@ -25,7 +25,8 @@ using testing::Gunzip;
 
 class ConsoleEditor {
  public:
-  ConsoleEditor() : Socket("terrafix-test-" + std::to_string(getpid())) {
+  // Each editor has a tmux server of its own: one being killed must not be found by the next.
+  ConsoleEditor() : Socket("terrafix-test-" + std::to_string(getpid()) + "-" + std::to_string(++Started)) {
     fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", Folder.Path() / "headers.dat");
     // The shell stays to report how the editor ended, even after Ctrl+C.
     std::string inside = "trap true INT; cd '" + Folder.Path().string() +
@@ -90,15 +91,19 @@ class ConsoleEditor {
     return false;
   }
 
+  // Once the shell has written how the editor ended and the terminal's
+  // settings after it (the last thing it writes).
   bool Ended() {
+    std::error_code error;
     for (int i = 0; i < 100; ++i) {
-      if (fs::exists(Path() / "status")) return true;
+      if (fs::file_size(Path() / "after", error) > 0 && !error) return true;
       std::this_thread::sleep_for(100ms);
     }
     return false;
   }
 
  private:
+  static inline int Started = 0;
   testing::WorkingFolder Folder;
   std::string Socket;
 };
