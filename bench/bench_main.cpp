@@ -55,6 +55,14 @@ void BM_FrameFill(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameFill);
 
+// A level file, uncompressed, as a save writes it.
+void WriteUncompressed(const char* name, const LevelGrid& grid) {
+  HeaderTemplate header;
+  OpenByteFile(name, 2);
+  WriteLevelFile(2, grid, header);
+  CloseFile(2);
+}
+
 // One pass of drawing, lock to unlock: BM_Pass/<ViewMode>/<Zoom>/<GridVisible>.
 void BM_Pass(benchmark::State& state) {
   const LevelGrid& grid = VariedLevel();
@@ -93,9 +101,7 @@ void BM_ReadLevelCells(benchmark::State& state) {
   testing::WorkingFolder folder;
   auto grid = std::make_unique<LevelGrid>(VariedLevel());
   HeaderTemplate header;
-  OpenByteFile("level", 2);
-  WriteLevelFile(2, *grid, header);
-  CloseFile(2);
+  WriteUncompressed("level", *grid);
   for (auto _ : state) {
     OpenByteFile("level", 1);
     ReadBytesAt(1, 0, header.CompareBuffer);
@@ -118,13 +124,6 @@ const LevelGrid& TerrainLevel() {
 }
 
 const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : TerrainLevel(); }
-
-void WriteUncompressed(const char* name, const LevelGrid& grid) {
-  HeaderTemplate header;
-  OpenByteFile(name, 2);
-  WriteLevelFile(2, grid, header);
-  CloseFile(2);
-}
 
 // Save and Load as a whole, as the editor runs them (prompt answered, file
 // written or read, the compressor run and waited for), beside the same

@@ -21,6 +21,19 @@ constexpr const char* CompressorName = "gzip.exe";
 constexpr const char* SystemCompressor = "gzip";
 constexpr int EventPollMilliseconds = 10;
 
+// The terminal is the program's from before it starts until it has ended.
+struct ScreenHandedOver {
+  ScreenBackend* Screen = CurrentScreenBackend();
+  ScreenHandedOver() {
+    if (Screen) Screen->BeforeProgram();
+  }
+  ~ScreenHandedOver() {
+    if (Screen) Screen->AfterProgram();
+  }
+  ScreenHandedOver(const ScreenHandedOver&) = delete;
+  ScreenHandedOver& operator=(const ScreenHandedOver&) = delete;
+};
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string SearchPath(const std::string& name) {
@@ -87,13 +100,9 @@ int RunProgramAndWait(const std::string& program, std::string_view arguments) {
   argv.push_back(const_cast<char*>(program.c_str()));
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  ScreenBackend* screen = CurrentScreenBackend();
-  if (screen) screen->BeforeProgram();
+  ScreenHandedOver handover;
   pid_t pid = 0;
-  if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-    if (screen) screen->AfterProgram();
-    return -1;
-  }
+  if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
   int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   int status = 0;
   for (;;) {
@@ -112,7 +121,6 @@ int RunProgramAndWait(const std::string& program, std::string_view arguments) {
     }
   }
   if (pidfd >= 0) close(pidfd);
-  if (screen) screen->AfterProgram();
   if (status == -1) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return 128 + WTERMSIG(status);

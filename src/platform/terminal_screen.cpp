@@ -131,7 +131,9 @@ class TerminalScreen : public ScreenBackend {
   void BeforeProgram() override {
     // The program writes below the editor's text, with the terminal as usual.
     Flush();
-    std::string at = "\x1B[" + std::to_string(std::min(TerminalRows(), TextRows)) + ";1H\x1B[?25h\r\n";
+    int rows, columns;
+    VisibleGrid(rows, columns);
+    std::string at = "\x1B[" + std::to_string(rows) + ";1H\x1B[?25h\r\n";
     WriteAll(at.data(), at.size());
     tcsetattr(STDIN_FILENO, TCSADRAIN, &SavedTerminal);
     ProgramRunning = true;
@@ -147,21 +149,23 @@ class TerminalScreen : public ScreenBackend {
  private:
   static size_t Index(int row, int column) { return static_cast<size_t>(row - 1) * TextColumns + (column - 1); }
 
-  static int TerminalRows() {
+  // The part of the text grid that the terminal has room for.
+  static void VisibleGrid(int& rows, int& columns) {
     winsize size{};
-    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
-  }
-
-  // Writes the cells that differ from what the terminal shows, within its size.
-  void Flush() {
-    winsize size{};
-    int rows = 24, columns = 80;
+    rows = 24;
+    columns = 80;
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
       rows = size.ws_row;
       columns = size.ws_col;
     }
     rows = std::min(rows, TextRows);
     columns = std::min(columns, TextColumns);
+  }
+
+  // Writes the cells that differ from what the terminal shows, within its size.
+  void Flush() {
+    int rows, columns;
+    VisibleGrid(rows, columns);
     std::string out;
     for (int r = 1; r <= rows; ++r) {
       int next = 0;  // the column the terminal's cursor stands on after our last write on this row
