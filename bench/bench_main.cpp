@@ -81,6 +81,47 @@ void BM_Pass(benchmark::State& state) {
 }
 BENCHMARK(BM_Pass)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
 
+// The same with the slices and the layer at their edges:
+// BM_PassAtEdges/<ViewMode>/<Zoom>/<GridVisible>/<place>, place 0 for side
+// view A at x 254, B at y 255 (no plane behind) and layer 0 (none below),
+// place 1 for x 255, y 254 and layer 64.
+void BM_PassAtEdges(benchmark::State& state) {
+  const LevelGrid& grid = VariedLevel();
+  testing::FreshScreen();
+  EditorState s;
+  s.ViewMode = static_cast<int32_t>(state.range(0));
+  s.Zoom = static_cast<int32_t>(state.range(1));
+  s.GridVisible = static_cast<int32_t>(state.range(2));
+  const bool first = state.range(3) == 0;
+  s.SliceX = first ? 254 : 255;
+  s.SliceY = first ? 255 : 254;
+  s.Layer = first ? 0 : TopLayer;
+  for (auto _ : state) {
+    DrawPass(s, grid);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_PassAtEdges)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}, {0, 1}});
+
+// Only reading the two cells of every column that the top view shows (layer
+// 28 and the layer below): 65,536 reads a column of heights apart, in storage
+// order. A second floor, beside BM_FrameFill, for the passes with a top view.
+void BM_TopLayerRead(benchmark::State& state) {
+  const LevelGrid& grid = VariedLevel();
+  for (auto _ : state) {
+    uint32_t sum = 0;
+    const TileId* cell = grid.Cells.data() + CellIndex(0, 0, 28);
+    for (int x = 0; x < LevelWidth; ++x, cell += (GridExtentY - LevelWidth) * GridExtentZ) {
+      for (int y = 0; y < LevelWidth; ++y, cell += GridExtentZ) {
+        __builtin_prefetch(cell + 16 * GridExtentZ);
+        sum += static_cast<uint32_t>(cell[0] + cell[-1]);
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_TopLayerRead);
+
 // The editor's part of a save: the whole uncompressed file written through a slot.
 void BM_WriteLevelFile(benchmark::State& state) {
   testing::WorkingFolder folder;

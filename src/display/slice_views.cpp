@@ -12,6 +12,8 @@
 #include <array>
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "display/tile_colours.h"
 #include "display/view_geometry.h"
 #include "platform/screen.h"
@@ -23,21 +25,23 @@ namespace {
 constexpr int Cells = LevelWidth;  // cells across every view
 constexpr uint32_t OffTable = 256; // the table index of tiles outside 0..255: black
 
-// Full and dimmed colours of the tiles 0..255, and black at index 256.
-struct ColourTables {
-  std::array<uint32_t, 257> Full{};
-  std::array<uint32_t, 257> Dimmed{};
-  ColourTables() {
+constexpr uint32_t Dimmed = 257;   // where the dimmed colours start in the table
+
+// The full colours of the tiles 0..255 and black at index 256, then the same
+// dimmed from index Dimmed on: one table, so that a cell's colour is one read.
+struct ColourTable {
+  std::array<uint32_t, 2 * 257> Shown{};
+  ColourTable() {
     for (int t = 0; t < 257; ++t) {
-      Full[t] = TileColour(t == 256 ? -1 : t, 1);
-      Dimmed[t] = TileColour(t == 256 ? -1 : t, 2);
+      Shown[t] = TileColour(t == 256 ? -1 : t, 1);
+      Shown[Dimmed + t] = TileColour(t == 256 ? -1 : t, 2);
     }
   }
 };
 
-const ColourTables& Colours() {
-  static const ColourTables tables;
-  return tables;
+const ColourTable& Colours() {
+  static const ColourTable table;
+  return table;
 }
 
 inline uint32_t TableIndex(TileId tile) { return static_cast<uint32_t>(tile) < 256 ? static_cast<uint32_t>(tile) : OffTable; }
@@ -47,15 +51,15 @@ inline uint32_t TableIndex(TileId tile) { return static_cast<uint32_t>(tile) < 2
 // is also the full colour of air. Tiles outside 0..255 have no colour of their
 // own: opaque black, hiding the neighbour.
 template <bool HasNeighbour>
-inline uint32_t CellColour(const ColourTables& c, TileId own, TileId neighbour) {
-  uint32_t colour = c.Full[TableIndex(own)];
+inline uint32_t CellColour(const ColourTable& c, TileId own, TileId neighbour) {
   if constexpr (HasNeighbour) {
-    // Chosen by mask rather than by a branch: the tiles of a level are too
-    // mixed for a branch to be guessed well.
-    const uint32_t ownMask = 0u - static_cast<uint32_t>(own != 0);
-    colour = (colour & ownMask) | (c.Dimmed[TableIndex(neighbour)] & ~ownMask);
+    // Both indices worked out and one chosen without a branch: the tiles of a
+    // level are too mixed for a branch to be guessed well.
+    const uint32_t ownIndex = TableIndex(own), behindIndex = Dimmed + TableIndex(neighbour);
+    return c.Shown[own != 0 ? ownIndex : behindIndex];
+  } else {
+    return c.Shown[TableIndex(own)];
   }
-  return colour;
 }
 
 struct ViewPlacement {
@@ -80,15 +84,36 @@ ViewPlacement PlaceSideView(const EditorState& s, int firstRow) {
   return Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
 }
 
+// BuildRow reads the colours four at a time, so a view's last row may be read
+// up to three entries past its end.
+constexpr size_t ColourSlack = 3;
+
 // The pixel row of one cell row: each cell Zoom pixels of its colour, or with
-// the grid its left outline pixel and Zoom - 1 of colour, then the closing line.
+// the grid its left outline pixel and Zoom - 1 of colour, then the closing
+// line. Four cells at a time; `out` has room for the cells rounded up to four.
 template <int Zoom, bool Grid>
 void BuildRow(uint32_t* out, const uint32_t* colours, int cells) {
-  for (int c = 0; c < cells; ++c, out += Zoom) {
-    const uint32_t colour = colours[c];
-    for (int k = 0; k < Zoom; ++k) out[k] = (Grid && k == 0) ? GridColour : colour;
+  const __m128i grid = _mm_set1_epi32(static_cast<int>(GridColour));
+  // Per output vector, the lanes that hold a cell's first pixel.
+  const __m128i first0 = Zoom == 2 ? _mm_setr_epi32(-1, 0, -1, 0) : _mm_setr_epi32(-1, 0, 0, -1);
+  const __m128i first1 = _mm_setr_epi32(0, 0, -1, 0);
+  const __m128i first2 = _mm_setr_epi32(0, -1, 0, 0);
+  auto outline = [&](__m128i v, __m128i first) {
+    return Grid ? _mm_or_si128(_mm_and_si128(first, grid), _mm_andnot_si128(first, v)) : v;
+  };
+  for (int c = 0; c < cells; c += 4, out += 4 * Zoom) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c));
+    if constexpr (Zoom == 1) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), Grid ? grid : v);
+    } else if constexpr (Zoom == 2) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), outline(_mm_unpacklo_epi32(v, v), first0));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), outline(_mm_unpackhi_epi32(v, v), first0));
+    } else {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), outline(_mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)), first0));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), outline(_mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)), first1));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), outline(_mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)), first2));
+    }
   }
-  if (Grid) *out = GridColour;
 }
 
 // Lays down a view whose cell colours are colours[row * 256 + column]. Each
@@ -98,23 +123,32 @@ void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colour
   const PixelRect& a = p.Area;
   if (a.Right < a.Left || a.Bottom < a.Top) return;
   const size_t span = static_cast<size_t>(a.Right - a.Left + 1);
-  std::array<uint32_t, ScreenWidth + Zoom> line;
+  alignas(16) std::array<uint32_t, Cells * Zoom + 4> line;
+  // Lattice lines are copied rather than filled: a copy this long writes
+  // whole cache lines without reading the frame in first.
+  static const std::array<uint32_t, ScreenWidth> lattice = [] {
+    std::array<uint32_t, ScreenWidth> l;
+    l.fill(GridColour);
+    return l;
+  }();
   for (int row = 0; row * Zoom + p.Top <= a.Bottom; ++row) {
     const int y0 = p.Top + row * Zoom;
     uint32_t* out = frame + static_cast<size_t>(y0) * ScreenWidth + p.Left;
     int k = 0;
     if (Grid) {  // the lattice line above the cell row
-      std::fill(out, out + span, GridColour);
+      std::memcpy(out, lattice.data(), span * sizeof(uint32_t));
       out += ScreenWidth;
       k = 1;
     }
     if (row == p.Rows) break;  // the closing lattice line below the last row
     BuildRow<Zoom, Grid>(line.data(), colours + static_cast<size_t>(row) * Cells, p.Visible);
+    if (Grid) line[static_cast<size_t>(p.Visible) * Zoom] = GridColour;
     for (; k < Zoom && y0 + k <= a.Bottom; ++k, out += ScreenWidth) std::memcpy(out, line.data(), span * sizeof(uint32_t));
   }
 }
 
-void LayDown(uint32_t* frame, const EditorState& s, const ViewPlacement& p, const uint32_t* colours) {
+void LayDown(const EditorState& s, const ViewPlacement& p, const uint32_t* colours) {
+  uint32_t* frame = FramePixelsFor(p.Area);
   const bool grid = s.GridVisible == 1;
   switch (s.Zoom * 2 + (grid ? 1 : 0)) {
     case 2: LayDownView<1, false>(frame, p, colours); break;
@@ -127,28 +161,48 @@ void LayDown(uint32_t* frame, const EditorState& s, const ViewPlacement& p, cons
   }
 }
 
-constexpr int TopViewPrefetchDistance = 24;  // cells
-constexpr int TopViewColumnsAtATime = 8;    // independent runs of reads in flight
+constexpr int TopViewPrefetchDistance = 16;  // cells
+// The top view's colours as gathered, one row per x, are padded so that
+// reading them across the rows does not crowd a few cache sets.
+constexpr int GatheredStride = Cells + 16;
 
-// The top view's colours, plane z = Layer with the layer below behind it.
-template <bool HasNeighbour>
-void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
-  const ColourTables& c = Colours();
-  constexpr size_t YStep = GridExtentZ;
-  for (int x = 0; x < Cells; x += TopViewColumnsAtATime) {
-    const TileId* columns[TopViewColumnsAtATime];
-    for (int k = 0; k < TopViewColumnsAtATime; ++k) columns[k] = grid.Cells.data() + CellIndex(x + k, 0, layer);
-    for (int y = 0; y < Cells; ++y) {
+// colours[y * Cells + x] = gathered[x * GatheredStride + y], four by four.
+void TurnRowsIntoColumns(const uint32_t* gathered, uint32_t* colours) {
+  for (int y = 0; y < Cells; y += 4) {
+    for (int x = 0; x < Cells; x += 4) {
+      const uint32_t* in = gathered + static_cast<size_t>(x) * GatheredStride + y;
+      const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(in));
+      const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(in + GatheredStride));
+      const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(in + 2 * GatheredStride));
+      const __m128i d = _mm_load_si128(reinterpret_cast<const __m128i*>(in + 3 * GatheredStride));
+      const __m128i ab0 = _mm_unpacklo_epi32(a, b), ab1 = _mm_unpackhi_epi32(a, b);
+      const __m128i cd0 = _mm_unpacklo_epi32(c, d), cd1 = _mm_unpackhi_epi32(c, d);
       uint32_t* out = colours + static_cast<size_t>(y) * Cells + x;
-      for (int k = 0; k < TopViewColumnsAtATime; ++k) {
-        // The cells of a layer lie a column of heights apart, too far apart
-        // for the processor to fetch them ahead by itself.
-        const TileId* cell = columns[k] + y * YStep;
-        __builtin_prefetch(cell + TopViewPrefetchDistance * YStep);
-        out[k] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
-      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi64(ab0, cd0));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + Cells), _mm_unpackhi_epi64(ab0, cd0));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * Cells), _mm_unpacklo_epi64(ab1, cd1));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * Cells), _mm_unpackhi_epi64(ab1, cd1));
     }
   }
+}
+
+// The top view's colours, plane z = Layer with the layer below behind it. The
+// plane's cells lie a column of heights apart; read in storage order they make
+// one steady stream, which the processor fetches best, into a row per x.
+template <bool HasNeighbour>
+void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
+  alignas(16) static std::array<uint32_t, Cells * GatheredStride> gathered;
+  const ColourTable& c = Colours();
+  const TileId* cell = grid.Cells.data() + CellIndex(0, 0, layer);
+  for (int x = 0; x < Cells; ++x) {
+    uint32_t* out = gathered.data() + static_cast<size_t>(x) * GatheredStride;
+    for (int y = 0; y < Cells; ++y, cell += GridExtentZ) {
+      __builtin_prefetch(cell + TopViewPrefetchDistance * GridExtentZ);
+      out[y] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
+    }
+    cell += (GridExtentY - Cells) * GridExtentZ;  // past the columns beyond y = 255
+  }
+  TurnRowsIntoColumns(gathered.data(), colours);
 }
 
 // A side view's colours: the plane through `first` (the cell of horizontal
@@ -156,25 +210,32 @@ void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
 // the plane `behind` cells further behind it; height 63 in the top row.
 template <bool HasNeighbour>
 void SideViewColours(const TileId* first, size_t step, size_t behind, int visible, uint32_t* colours) {
-  const ColourTables& c = Colours();
-  for (int h = 0; h < visible; ++h) {
-    const TileId* column = first + h * step;
+  const ColourTable& c = Colours();
+  // A block of neighbouring columns at a time, so that each height fills a
+  // run of the colour rows rather than one entry a row apart.
+  constexpr int Block = 16;
+  for (int h0 = 0; h0 < visible; h0 += Block) {
+    const int width = std::min(Block, visible - h0);
+    const TileId* columns = first + h0 * step;
     for (int z = 0; z < LevelHeight; ++z) {
-      colours[static_cast<size_t>(LevelHeight - 1 - z) * Cells + h] =
-          CellColour<HasNeighbour>(c, column[z], HasNeighbour ? column[behind + z] : 0);
+      uint32_t* out = colours + static_cast<size_t>(LevelHeight - 1 - z) * Cells + h0;
+      const TileId* cell = columns + z;
+      for (int k = 0; k < width; ++k, cell += step) {
+        out[k] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[behind] : 0);
+      }
     }
   }
 }
 
-void DrawSideView(uint32_t* frame, const EditorState& s, const TileId* first, size_t step, size_t behind, int firstRow) {
-  static std::array<uint32_t, Cells * LevelHeight> colours;
+void DrawSideView(const EditorState& s, const TileId* first, size_t step, size_t behind, int firstRow) {
+  static std::array<uint32_t, Cells * LevelHeight + ColourSlack> colours;
   const ViewPlacement p = PlaceSideView(s, firstRow);
   if (behind) {
     SideViewColours<true>(first, step, behind, p.Visible, colours.data());
   } else {
     SideViewColours<false>(first, step, 0, p.Visible, colours.data());
   }
-  LayDown(frame, s, p, colours.data());
+  LayDown(s, p, colours.data());
 }
 
 }  // namespace
@@ -190,22 +251,21 @@ int ViewAreas(const EditorState& s, PixelRect areas[3]) {
 }
 
 void DrawViews(const EditorState& s, const LevelGrid& grid) {
-  uint32_t* frame = FramePixels();
-  if (!frame) return;
+  if (!ScreenHasFrame()) return;
   if (ShowsSideViews(s.ViewMode)) {
     const TileId* cells = grid.Cells.data();
     const size_t xStep = CellIndex(1, 0, 0), yStep = CellIndex(0, 1, 0);
-    DrawSideView(frame, s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
-    DrawSideView(frame, s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
+    DrawSideView(s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
+    DrawSideView(s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
   }
   if (ShowsTopView(s.ViewMode)) {
-    static std::array<uint32_t, Cells * Cells> colours;
+    static std::array<uint32_t, Cells * Cells + ColourSlack> colours;
     if (s.Layer >= 1) {
       TopViewColours<true>(grid, s.Layer, colours.data());
     } else {
       TopViewColours<false>(grid, s.Layer, colours.data());
     }
-    LayDown(frame, s, PlaceTopView(s), colours.data());
+    LayDown(s, PlaceTopView(s), colours.data());
   }
 }
 

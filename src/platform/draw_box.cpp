@@ -46,7 +46,7 @@ void DrawBox(float fx1, float fy1, float fx2, float fy2, uint32_t colour, bool f
     if (x1 >= 0) FillSpan(pixels, x1, x1, y1, y2, colour);
     if (x2 <= ScreenWidth - 1) FillSpan(pixels, x2, x2, y1, y2, colour);
   }
-  FrameChanged();
+  FrameChanged({x1, y1, x2, y2});
 }
 
 }  // namespace terrafix

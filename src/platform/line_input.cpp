@@ -59,7 +59,8 @@ void DrawInputCursor(const AnswerPlace& place, size_t index) {
   if (s.Frame) {
     uint32_t* line = s.Pixels.data() + ((row - 1) * 8 + 7) * ScreenWidth + (column - 1) * 8;
     std::fill(line, line + 8, TextForeground);
-    FrameChanged();
+    const int left = (column - 1) * 8, top = (row - 1) * 8 + 7;
+    FrameChanged({left, top, left + 7, top});
   } else if (s.Backend) {
     s.Backend->ShowInputCursor(row, column);
   }

@@ -17,6 +17,7 @@ void InstallScreenBackend(std::unique_ptr<ScreenBackend> backend) {
   s.Backend = std::move(backend);
   s.Frame = s.Backend->HasFrame();
   std::fill(s.Pixels.begin(), s.Pixels.end(), TextBackground);
+  s.Drawn.Forget();
   s.Locked = false;
   s.Changed = true;
   s.Row = 1;
@@ -44,7 +45,21 @@ int OpenScreen(int width, int height, int bitsPerPixel) {
   return isWindow ? 0 : 1;
 }
 
-void FrameChanged() { Screen().Changed = true; }
+void DrawnSpans::Mark(const PixelRect& area) {
+  const int left = std::max(area.Left, 0), right = std::min(area.Right, ScreenWidth - 1);
+  const int top = std::max(area.Top, 0), bottom = std::min(area.Bottom, ScreenHeight - 1);
+  if (left > right) return;
+  for (int y = top; y <= bottom; ++y) {
+    Left[y] = static_cast<int16_t>(std::min<int>(Left[y], left));
+    Right[y] = static_cast<int16_t>(std::max<int>(Right[y], right));
+  }
+}
+
+void FrameChanged(const PixelRect& area) {
+  ScreenDevice& s = Screen();
+  s.Changed = true;
+  s.Drawn.Mark(area);
+}
 
 ScreenBackend* CurrentScreenBackend() { return Screen().Backend.get(); }
 
@@ -68,9 +83,11 @@ void UnlockScreen() {
   if (s.Frame && s.Backend) s.Backend->Present(s.Pixels.data());
 }
 
-uint32_t* FramePixels() {
+uint32_t* FramePixels() { return FramePixelsFor(WholeFrame); }
+
+uint32_t* FramePixelsFor(const PixelRect& area) {
   if (!Screen().Frame) return nullptr;
-  FrameChanged();
+  FrameChanged(area);
   return Screen().Pixels.data();
 }
 

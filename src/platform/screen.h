@@ -58,9 +58,11 @@ std::string ReadKey();
 std::string LowerCase(std::string_view text);
 
 // The frame as it stands, row after row; null when the screen shows no frame
-// (terminal mode). Writable for the view renderer, which fills whole areas
-// itself rather than box by box.
+// (terminal mode). Writable anywhere.
 uint32_t* FramePixels();
+// The same frame for a caller that writes inside `area` only (the view
+// renderer, which fills whole areas itself rather than box by box).
+uint32_t* FramePixelsFor(const PixelRect& area);
 // Whether drawing goes to a frame at all (false on a terminal).
 bool ScreenHasFrame();
 

@@ -90,7 +90,8 @@ void PutCell(int row, int column, unsigned char code) {
     unsigned bits = FontCp437[code][y];
     for (int x = 0; x < 8; ++x) cell[x] = (bits & (0x80u >> x)) ? TextForeground : TextBackground;
   }
-  FrameChanged();
+  const int left = (column - 1) * 8, top = (row - 1) * 8;
+  FrameChanged({left, top, left + 7, top + 7});
 }
 
 void ScrollScreenUp() {
@@ -102,7 +103,7 @@ void ScrollScreenUp() {
   constexpr size_t RowPixels = size_t{8} * ScreenWidth;
   std::memmove(s.Pixels.data(), s.Pixels.data() + RowPixels, (s.Pixels.size() - RowPixels) * sizeof(uint32_t));
   std::fill(s.Pixels.end() - RowPixels, s.Pixels.end(), TextBackground);
-  FrameChanged();
+  FrameChanged(WholeFrame);
 }
 
 void FlushPendingScroll() {
@@ -117,24 +118,33 @@ void ClearScreen() { ClearScreenExcept(nullptr, 0); }
 void ClearScreenExcept(const PixelRect* kept, int count) {
   ScreenDevice& s = Screen();
   if (s.Frame) {
+    DrawnSpans& drawn = s.Drawn;
     for (int y = 0; y < ScreenHeight; ++y) {
+      const int end = drawn.Right[y] + 1;
+      int x = drawn.Left[y];
+      if (x >= end) continue;  // nothing but background on this row
       uint32_t* row = s.Pixels.data() + static_cast<size_t>(y) * ScreenWidth;
-      int x = 0;
+      // What stays drawn on this row: the kept spans within the drawn one.
+      int keptLeft = ScreenWidth, keptRight = -1;
       // Clears up to each kept span on this row, left to right.
       for (;;) {
-        int next = ScreenWidth, resume = ScreenWidth;
+        int next = end, resume = end;
         for (int i = 0; i < count; ++i) {
           const PixelRect& r = kept[i];
           if (r.Left > r.Right || y < r.Top || y > r.Bottom || r.Right < x || r.Left >= next) continue;
           next = std::max(r.Left, x);
-          resume = r.Right + 1;
+          resume = std::min(r.Right + 1, end);
         }
         std::fill(row + x, row + next, TextBackground);
-        if (next >= ScreenWidth) break;
+        if (next >= end) break;
+        keptLeft = std::min(keptLeft, next);
+        keptRight = resume - 1;
         x = resume;
       }
+      drawn.Left[y] = static_cast<int16_t>(keptLeft);
+      drawn.Right[y] = static_cast<int16_t>(keptRight);
     }
-    FrameChanged();
+    s.Changed = true;
   } else if (s.Backend) {
     s.Backend->ClearText();
   }
