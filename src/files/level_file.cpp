@@ -8,7 +8,6 @@
 // copy in file order, and the rows go through RowBuffer from that copy.
 #include "files/level_file.h"
 
-#include <array>
 #include <cstring>
 #include <vector>
 
@@ -32,10 +31,6 @@ std::vector<uint8_t>& FileOrderCells() {
   static std::vector<uint8_t> cells(CellCount);
   return cells;
 }
-
-// The rows of one y for every z, side by side: small enough to stay at hand
-// while the columns of that y are turned into rows.
-using SliceOfRows = std::array<uint8_t, LevelHeight * RowLength>;
 
 uint8_t* RowOf(uint8_t* cells, int y, int z) { return cells + (static_cast<size_t>(z) * LevelWidth + y) * RowLength; }
 
@@ -76,65 +71,58 @@ inline void StoreWidened(TileId* column, __m128i bytes) {
 }
 #endif
 
-// Low bytes of the level-file region, in file order.
+// Low bytes of the level-file region, in file order. The grid is read in
+// bands of Block neighbouring y: at each x the band's columns lie one after
+// another, so every read runs on from the last one at that x, and the band's
+// rows of the file stay at hand until they are whole.
 void CopyToFileOrder(const LevelGrid& grid, uint8_t* cells) {
-  SliceOfRows slice;
-  for (int y = 0; y < LevelWidth; ++y) {
+  for (int y0 = 0; y0 < LevelWidth; y0 += Block) {
     for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
-      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
+      for (int y = y0; y < y0 + Block; ++y) {
+        for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
 #if defined(__SSE2__)
-        __m128i rows[Block];
-        for (int k = 0; k < Block; ++k) rows[k] = LowBytes(grid.Cells.data() + CellIndex(x0 + k, y, z0));
-        Transpose16(rows);
-        for (int j = 0; j < Block; ++j) {
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(slice.data() + (z0 + j) * RowLength + x0), rows[j]);
-        }
+          __m128i rows[Block];
+          for (int k = 0; k < Block; ++k) rows[k] = LowBytes(grid.Cells.data() + CellIndex(x0 + k, y, z0));
+          Transpose16(rows);
+          for (int j = 0; j < Block; ++j) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(RowOf(cells, y, z0 + j) + x0), rows[j]);
+          }
 #else
-        for (int k = 0; k < Block; ++k)
-          for (int j = 0; j < Block; ++j)
-            slice[(z0 + j) * RowLength + x0 + k] = static_cast<uint8_t>(ReadCell(grid, x0 + k, y, z0 + j));
+          for (int k = 0; k < Block; ++k)
+            for (int j = 0; j < Block; ++j) RowOf(cells, y, z0 + j)[x0 + k] = static_cast<uint8_t>(ReadCell(grid, x0 + k, y, z0 + j));
 #endif
+        }
       }
     }
-    for (int z = 0; z < LevelHeight; ++z) std::memcpy(RowOf(cells, y, z), slice.data() + z * RowLength, RowLength);
   }
 }
 
+// The cells of the file-order copy written into the grid, in the same bands
+// of y as CopyToFileOrder reads them.
+#if defined(__SSE2__)
 void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
-  SliceOfRows slice;
-#if defined(__SSE2__)
-  // The 64 heights of 16 columns, gathered here and then written out column by
-  // column past the caches: the grid is far larger than they are, and stores
-  // that need not read the old cells first halve the memory traffic.
-  alignas(16) std::array<TileId, Block * LevelHeight> columns;
-#endif
-  for (int y = 0; y < LevelWidth; ++y) {
-    for (int z = 0; z < LevelHeight; ++z) std::memcpy(slice.data() + z * RowLength, RowOf(cells, y, z), RowLength);
+  for (int y0 = 0; y0 < LevelWidth; y0 += Block) {
     for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
-#if defined(__SSE2__)
-      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
-        __m128i rows[Block];
-        for (int j = 0; j < Block; ++j) {
-          rows[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slice.data() + (z0 + j) * RowLength + x0));
+      for (int y = y0; y < y0 + Block; ++y) {
+        for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
+          __m128i rows[Block];
+          for (int i = 0; i < Block; ++i) {
+            rows[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(RowOf(cells, y, z0 + i) + x0));
+          }
+          Transpose16(rows);
+          for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k]);
         }
-        Transpose16(rows);
-        for (int k = 0; k < Block; ++k) StoreWidened(columns.data() + k * LevelHeight + z0, rows[k]);
       }
-      for (int k = 0; k < Block; ++k) {
-        int* out = reinterpret_cast<int*>(grid.Cells.data() + CellIndex(x0 + k, y, 0));
-        const TileId* in = columns.data() + k * LevelHeight;
-        for (int z = 0; z < LevelHeight; ++z) _mm_stream_si32(out + z, in[z]);
-      }
-#else
-      for (int k = 0; k < Block; ++k)
-        for (int z = 0; z < LevelHeight; ++z) WriteCell(grid, x0 + k, y, z, slice[z * RowLength + x0 + k]);
-#endif
     }
   }
-#if defined(__SSE2__)
-  _mm_sfence();
-#endif
 }
+#else
+void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
+  for (int z = 0; z < LevelHeight; ++z)
+    for (int y = 0; y < LevelWidth; ++y)
+      for (int x = 0; x < LevelWidth; ++x) WriteCell(grid, x, y, z, RowOf(cells, y, z)[x]);
+}
+#endif
 
 }  // namespace
 

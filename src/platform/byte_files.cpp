@@ -13,12 +13,12 @@ namespace terrafix {
 
 namespace {
 
-constexpr size_t BufferSize = 8192;
+constexpr size_t BufferSize = 64 * 1024;
 
 // One open file. The buffer holds a run of the file's bytes (read from it, or
 // written and not yet flushed when Dirty) from BufferStart on. Writes that
 // touch the run are merged into it, so the overlapping row writes of a level
-// file cost one system call per 8 KiB.
+// file cost one system call per 64 KiB.
 struct FileSlot {
   int Fd = -1;
   bool Writable = false;
