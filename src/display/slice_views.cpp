@@ -10,12 +10,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 
 #include <emmintrin.h>
 
 #include "display/tile_colours.h"
 #include "display/view_geometry.h"
+#include "platform/helper_thread.h"
 #include "platform/screen.h"
 
 namespace terrafix {
@@ -118,8 +120,9 @@ void BuildRow(uint32_t* out, const uint32_t* colours, int cells) {
 
 // Lays down a view whose cell colours are colours[row * 256 + column]. Each
 // cell row is built once in its first pixel row and copied to the others.
-template <int Zoom, bool Grid>
-void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colours) {
+// waitForRow(row) returns once that row's colours are there.
+template <int Zoom, bool Grid, typename WaitForRow>
+void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colours, WaitForRow waitForRow) {
   const PixelRect& a = p.Area;
   if (a.Right < a.Left || a.Bottom < a.Top) return;
   const size_t span = static_cast<size_t>(a.Right - a.Left + 1);
@@ -141,68 +144,97 @@ void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colour
       k = 1;
     }
     if (row == p.Rows) break;  // the closing lattice line below the last row
+    waitForRow(row);
     BuildRow<Zoom, Grid>(line.data(), colours + static_cast<size_t>(row) * Cells, p.Visible);
     if (Grid) line[static_cast<size_t>(p.Visible) * Zoom] = GridColour;
     for (; k < Zoom && y0 + k <= a.Bottom; ++k, out += ScreenWidth) std::memcpy(out, line.data(), span * sizeof(uint32_t));
   }
 }
 
-void LayDown(const EditorState& s, const ViewPlacement& p, const uint32_t* colours) {
+template <typename WaitForRow>
+void LayDown(const EditorState& s, const ViewPlacement& p, const uint32_t* colours, WaitForRow waitForRow) {
   uint32_t* frame = FramePixelsFor(p.Area);
   const bool grid = s.GridVisible == 1;
   switch (s.Zoom * 2 + (grid ? 1 : 0)) {
-    case 2: LayDownView<1, false>(frame, p, colours); break;
-    case 3: LayDownView<1, true>(frame, p, colours); break;
-    case 4: LayDownView<2, false>(frame, p, colours); break;
-    case 5: LayDownView<2, true>(frame, p, colours); break;
-    case 6: LayDownView<3, false>(frame, p, colours); break;
-    case 7: LayDownView<3, true>(frame, p, colours); break;
+    case 2: LayDownView<1, false>(frame, p, colours, waitForRow); break;
+    case 3: LayDownView<1, true>(frame, p, colours, waitForRow); break;
+    case 4: LayDownView<2, false>(frame, p, colours, waitForRow); break;
+    case 5: LayDownView<2, true>(frame, p, colours, waitForRow); break;
+    case 6: LayDownView<3, false>(frame, p, colours, waitForRow); break;
+    case 7: LayDownView<3, true>(frame, p, colours, waitForRow); break;
     default: break;
   }
 }
 
-constexpr int TopViewPrefetchDistance = 16;  // cells
-// The top view's colours as gathered, one row per x, are padded so that
-// reading them across the rows does not crowd a few cache sets.
-constexpr int GatheredStride = Cells + 16;
+// The top view's colours are worked out a group of rows at a time by two
+// threads at once, the helper and the editor's own, while the editor's thread
+// lays down each row as soon as its group is ready. A layer's cells lie a
+// column of heights apart, each on a cache line of its own: the reads wait on
+// memory, and two threads keep twice as many of them in flight.
+constexpr int TopRowsAtATime = 4;
+constexpr int TopRowGroups = Cells / TopRowsAtATime;
 
-// colours[y * Cells + x] = gathered[x * GatheredStride + y], four by four.
-void TurnRowsIntoColumns(const uint32_t* gathered, uint32_t* colours) {
-  for (int y = 0; y < Cells; y += 4) {
-    for (int x = 0; x < Cells; x += 4) {
-      const uint32_t* in = gathered + static_cast<size_t>(x) * GatheredStride + y;
-      const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(in));
-      const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(in + GatheredStride));
-      const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(in + 2 * GatheredStride));
-      const __m128i d = _mm_load_si128(reinterpret_cast<const __m128i*>(in + 3 * GatheredStride));
-      const __m128i ab0 = _mm_unpacklo_epi32(a, b), ab1 = _mm_unpackhi_epi32(a, b);
-      const __m128i cd0 = _mm_unpacklo_epi32(c, d), cd1 = _mm_unpackhi_epi32(c, d);
-      uint32_t* out = colours + static_cast<size_t>(y) * Cells + x;
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi64(ab0, cd0));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + Cells), _mm_unpackhi_epi64(ab0, cd0));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * Cells), _mm_unpacklo_epi64(ab1, cd1));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * Cells), _mm_unpackhi_epi64(ab1, cd1));
-    }
+struct TopViewGather {
+  const LevelGrid* Grid = nullptr;
+  int Layer = 0;
+  uint32_t* Colours = nullptr;
+  std::atomic<int> NextGroup{0};  // the first group nobody has taken
+  std::array<std::atomic<bool>, TopRowGroups> Ready{};
+};
+
+// The colours of rows y (plane z = Layer, the layer below behind it).
+template <bool HasNeighbour>
+void GatherTopRows(const TopViewGather& g, int firstRow) {
+  const ColourTable& c = Colours();
+  constexpr size_t XStep = CellIndex(1, 0, 0);
+  for (int y = firstRow; y < firstRow + TopRowsAtATime; ++y) {
+    const TileId* cell = g.Grid->Cells.data() + CellIndex(0, y, g.Layer);
+    uint32_t* out = g.Colours + static_cast<size_t>(y) * Cells;
+    for (int x = 0; x < Cells; ++x, cell += XStep) out[x] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
   }
 }
 
-// The top view's colours, plane z = Layer with the layer below behind it. The
-// plane's cells lie a column of heights apart; read in storage order they make
-// one steady stream, which the processor fetches best, into a row per x.
-template <bool HasNeighbour>
-void TopViewColours(const LevelGrid& grid, int layer, uint32_t* colours) {
-  alignas(16) static std::array<uint32_t, Cells * GatheredStride> gathered;
-  const ColourTable& c = Colours();
-  const TileId* cell = grid.Cells.data() + CellIndex(0, 0, layer);
-  for (int x = 0; x < Cells; ++x) {
-    uint32_t* out = gathered.data() + static_cast<size_t>(x) * GatheredStride;
-    for (int y = 0; y < Cells; ++y, cell += GridExtentZ) {
-      __builtin_prefetch(cell + TopViewPrefetchDistance * GridExtentZ);
-      out[y] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
-    }
-    cell += (GridExtentY - Cells) * GridExtentZ;  // past the columns beyond y = 255
+// Takes the next group and works it out; false when none is left.
+bool GatherTopGroup(TopViewGather& g) {
+  const int group = g.NextGroup.fetch_add(1, std::memory_order_relaxed);
+  if (group >= TopRowGroups) return false;
+  if (g.Layer >= 1) {
+    GatherTopRows<true>(g, group * TopRowsAtATime);
+  } else {
+    GatherTopRows<false>(g, group * TopRowsAtATime);
   }
-  TurnRowsIntoColumns(gathered.data(), colours);
+  g.Ready[group].store(true, std::memory_order_release);
+  return true;
+}
+
+void GatherTopGroups(void* gather) {
+  auto& g = *static_cast<TopViewGather*>(gather);
+  while (GatherTopGroup(g)) {
+  }
+}
+
+// Hands the top view's colours to the helper; DrawTopView lays them down.
+TopViewGather& StartTopView(const EditorState& s, const LevelGrid& grid) {
+  static std::array<uint32_t, Cells * Cells + ColourSlack> colours;
+  static TopViewGather g;
+  g.Grid = &grid;
+  g.Layer = s.Layer;
+  g.Colours = colours.data();
+  g.NextGroup.store(0, std::memory_order_relaxed);
+  for (auto& ready : g.Ready) ready.store(false, std::memory_order_relaxed);
+  StartHelperJob(GatherTopGroups, &g);
+  return g;
+}
+
+void DrawTopView(const EditorState& s, TopViewGather& g) {
+  LayDown(s, PlaceTopView(s), g.Colours, [&g](int row) {
+    if (row % TopRowsAtATime != 0) return;
+    // Rather than wait for the helper, work out whatever groups are left.
+    while (!g.Ready[row / TopRowsAtATime].load(std::memory_order_acquire)) {
+      if (!GatherTopGroup(g)) _mm_pause();
+    }
+  });
+  FinishHelperJob();
 }
 
 // A side view's colours: the plane through `first` (the cell of horizontal
@@ -235,7 +267,7 @@ void DrawSideView(const EditorState& s, const TileId* first, size_t step, size_t
   } else {
     SideViewColours<false>(first, step, 0, p.Visible, colours.data());
   }
-  LayDown(s, p, colours.data());
+  LayDown(s, p, colours.data(), [](int) {});
 }
 
 }  // namespace
@@ -252,21 +284,14 @@ int ViewAreas(const EditorState& s, PixelRect areas[3]) {
 
 void DrawViews(const EditorState& s, const LevelGrid& grid) {
   if (!ScreenHasFrame()) return;
+  TopViewGather* top = ShowsTopView(s.ViewMode) ? &StartTopView(s, grid) : nullptr;
   if (ShowsSideViews(s.ViewMode)) {
     const TileId* cells = grid.Cells.data();
     const size_t xStep = CellIndex(1, 0, 0), yStep = CellIndex(0, 1, 0);
     DrawSideView(s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
     DrawSideView(s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
   }
-  if (ShowsTopView(s.ViewMode)) {
-    static std::array<uint32_t, Cells * Cells + ColourSlack> colours;
-    if (s.Layer >= 1) {
-      TopViewColours<true>(grid, s.Layer, colours.data());
-    } else {
-      TopViewColours<false>(grid, s.Layer, colours.data());
-    }
-    LayDown(s, PlaceTopView(s), colours.data());
-  }
+  if (top) DrawTopView(s, *top);
 }
 
 }  // namespace terrafix

@@ -1,0 +1,59 @@
+#include "platform/helper_thread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace terrafix {
+
+namespace {
+
+struct Helper {
+  std::atomic<uint32_t> Started{0};   // jobs handed over so far
+  std::atomic<uint32_t> Finished{0};  // the number of the last job that returned
+  HelperJob Job = nullptr;
+  void* Data = nullptr;
+};
+
+void RunJobs(Helper* h) {
+  uint32_t done = 0;
+  for (;;) {
+    h->Started.wait(done, std::memory_order_acquire);
+    const uint32_t job = h->Started.load(std::memory_order_acquire);
+    h->Job(h->Data);
+    done = job;
+    h->Finished.store(done, std::memory_order_release);
+    h->Finished.notify_one();
+  }
+}
+
+Helper& TheHelper() {
+  // Never destroyed: the thread waits for work until the process ends.
+  static Helper* helper = [] {
+    auto* h = new Helper;
+    std::thread(RunJobs, h).detach();
+    return h;
+  }();
+  return *helper;
+}
+
+}  // namespace
+
+void StartHelperJob(HelperJob job, void* data) {
+  Helper& h = TheHelper();
+  h.Job = job;
+  h.Data = data;
+  h.Started.fetch_add(1, std::memory_order_release);
+  h.Started.notify_one();
+}
+
+void FinishHelperJob() {
+  Helper& h = TheHelper();
+  const uint32_t job = h.Started.load(std::memory_order_relaxed);
+  for (uint32_t finished = h.Finished.load(std::memory_order_acquire); finished != job;
+       finished = h.Finished.load(std::memory_order_acquire)) {
+    h.Finished.wait(finished, std::memory_order_acquire);
+  }
+}
+
+}  // namespace terrafix
