@@ -8,10 +8,12 @@
 // copy in file order, and the rows go through RowBuffer from that copy.
 #include "files/level_file.h"
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
 #include "platform/byte_files.h"
+#include "platform/helper_thread.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -27,8 +29,11 @@ constexpr size_t RowLength = LevelWidth;
 constexpr size_t CellCount = size_t{LevelWidth} * LevelWidth * LevelHeight;
 
 // The cells in file order, (z * 256 + y) * 256 + x; made once, on first use.
-std::vector<uint8_t>& FileOrderCells() {
-  static std::vector<uint8_t> cells(CellCount);
+// In large pages, like the grid: the copy is walked across its rows, 64 KiB
+// apart, and with small pages nearly every such step would cost a page-table
+// look-up.
+std::vector<uint8_t, LargePageAllocator<uint8_t>>& FileOrderCells() {
+  static std::vector<uint8_t, LargePageAllocator<uint8_t>> cells(CellCount);
   return cells;
 }
 
@@ -71,58 +76,92 @@ inline void StoreWidened(TileId* column, __m128i bytes) {
 }
 #endif
 
-// Low bytes of the level-file region, in file order. The grid is read in
-// bands of Block neighbouring y: at each x the band's columns lie one after
-// another, so every read runs on from the last one at that x, and the band's
-// rows of the file stay at hand until they are whole.
-void CopyToFileOrder(const LevelGrid& grid, uint8_t* cells) {
-  for (int y0 = 0; y0 < LevelWidth; y0 += Block) {
-    for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
-      for (int y = y0; y < y0 + Block; ++y) {
-        for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
+// The grid and its copy in file order are moved in bands of Block neighbouring
+// y: at each x the band's columns lie one after another, so every access to
+// the grid runs on from the last one at that x, and the band's rows of the
+// file stay at hand until they are whole. The bands are shared out between
+// the helper thread and the caller's: moving them waits on memory, and two
+// threads keep twice as many accesses in flight.
+struct BandWork {
+  void (*MoveBand)(BandWork& work, int y0) = nullptr;
+  const LevelGrid* From = nullptr;  // when the file-order copy is made
+  LevelGrid* To = nullptr;          // when the grid is filled from it
+  uint8_t* Cells = nullptr;
+  std::atomic<int> NextBand{0};
+};
+
+void TakeBands(void* work) {
+  auto& w = *static_cast<BandWork*>(work);
+  for (int band; (band = w.NextBand.fetch_add(1, std::memory_order_relaxed)) < LevelWidth / Block;) {
+    w.MoveBand(w, band * Block);
+  }
+}
+
+void MoveAllBands(BandWork& work) {
+  StartHelperJob(TakeBands, &work);
+  TakeBands(&work);
+  FinishHelperJob();
+}
+
+// Low bytes of one band of the level-file region, in file order.
+void BandToFileOrder(BandWork& w, int y0) {
+  const LevelGrid& grid = *w.From;
+  for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
+    for (int y = y0; y < y0 + Block; ++y) {
+      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
 #if defined(__SSE2__)
-          __m128i rows[Block];
-          for (int k = 0; k < Block; ++k) rows[k] = LowBytes(grid.Cells.data() + CellIndex(x0 + k, y, z0));
-          Transpose16(rows);
-          for (int j = 0; j < Block; ++j) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(RowOf(cells, y, z0 + j) + x0), rows[j]);
-          }
-#else
-          for (int k = 0; k < Block; ++k)
-            for (int j = 0; j < Block; ++j) RowOf(cells, y, z0 + j)[x0 + k] = static_cast<uint8_t>(ReadCell(grid, x0 + k, y, z0 + j));
-#endif
+        __m128i rows[Block];
+        for (int k = 0; k < Block; ++k) rows[k] = LowBytes(grid.Cells.data() + CellIndex(x0 + k, y, z0));
+        Transpose16(rows);
+        for (int j = 0; j < Block; ++j) {
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(RowOf(w.Cells, y, z0 + j) + x0), rows[j]);
         }
+#else
+        for (int k = 0; k < Block; ++k)
+          for (int j = 0; j < Block; ++j) RowOf(w.Cells, y, z0 + j)[x0 + k] = static_cast<uint8_t>(ReadCell(grid, x0 + k, y, z0 + j));
+#endif
       }
     }
   }
 }
 
-// The cells of the file-order copy written into the grid, in the same bands
-// of y as CopyToFileOrder reads them.
+// One band of the file-order copy written into the grid.
+void BandFromFileOrder(BandWork& w, int y0) {
+  LevelGrid& grid = *w.To;
+  for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
+    for (int y = y0; y < y0 + Block; ++y) {
+      for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
 #if defined(__SSE2__)
-void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
-  for (int y0 = 0; y0 < LevelWidth; y0 += Block) {
-    for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
-      for (int y = y0; y < y0 + Block; ++y) {
-        for (int z0 = 0; z0 < LevelHeight; z0 += Block) {
-          __m128i rows[Block];
-          for (int i = 0; i < Block; ++i) {
-            rows[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(RowOf(cells, y, z0 + i) + x0));
-          }
-          Transpose16(rows);
-          for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k]);
+        __m128i rows[Block];
+        for (int i = 0; i < Block; ++i) {
+          rows[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(RowOf(w.Cells, y, z0 + i) + x0));
         }
+        Transpose16(rows);
+        for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k]);
+#else
+        for (int i = 0; i < Block; ++i)
+          for (int k = 0; k < Block; ++k) WriteCell(grid, x0 + k, y, z0 + i, RowOf(w.Cells, y, z0 + i)[x0 + k]);
+#endif
       }
     }
   }
 }
-#else
-void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
-  for (int z = 0; z < LevelHeight; ++z)
-    for (int y = 0; y < LevelWidth; ++y)
-      for (int x = 0; x < LevelWidth; ++x) WriteCell(grid, x, y, z, RowOf(cells, y, z)[x]);
+
+void CopyToFileOrder(const LevelGrid& grid, uint8_t* cells) {
+  BandWork work;
+  work.MoveBand = BandToFileOrder;
+  work.From = &grid;
+  work.Cells = cells;
+  MoveAllBands(work);
 }
-#endif
+
+void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
+  BandWork work;
+  work.MoveBand = BandFromFileOrder;
+  work.To = &grid;
+  work.Cells = cells;
+  MoveAllBands(work);
+}
 
 }  // namespace
 
