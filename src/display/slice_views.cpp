@@ -231,7 +231,7 @@ void DrawTopView(const EditorState& s, TopViewGather& g) {
     if (row % TopRowsAtATime != 0) return;
     // Rather than wait for the helper, work out whatever groups are left.
     while (!g.Ready[row / TopRowsAtATime].load(std::memory_order_acquire)) {
-      if (!GatherTopGroup(g)) _mm_pause();
+      if (!GatherTopGroup(g)) PauseWhileWaiting();
     }
   });
   FinishHelperJob();

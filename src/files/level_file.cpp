@@ -87,18 +87,24 @@ struct BandWork {
   const LevelGrid* From = nullptr;  // when the file-order copy is made
   LevelGrid* To = nullptr;          // when the grid is filled from it
   uint8_t* Cells = nullptr;
+  std::atomic<bool> Open{false};    // bands may be taken
   std::atomic<int> NextBand{0};
 };
 
 void TakeBands(void* work) {
   auto& w = *static_cast<BandWork*>(work);
+  while (!w.Open.load(std::memory_order_acquire)) PauseWhileWaiting();
   for (int band; (band = w.NextBand.fetch_add(1, std::memory_order_relaxed)) < LevelWidth / Block;) {
     w.MoveBand(w, band * Block);
   }
 }
 
+// The helper is woken as early as its caller can: after a wait (as for the
+// compressor) it may take a millisecond or more to run again.
+void WakeHelperForBands(BandWork& work) { StartHelperJob(TakeBands, &work); }
+
 void MoveAllBands(BandWork& work) {
-  StartHelperJob(TakeBands, &work);
+  work.Open.store(true, std::memory_order_release);
   TakeBands(&work);
   FinishHelperJob();
 }
@@ -147,27 +153,17 @@ void BandFromFileOrder(BandWork& w, int y0) {
   }
 }
 
-void CopyToFileOrder(const LevelGrid& grid, uint8_t* cells) {
-  BandWork work;
-  work.MoveBand = BandToFileOrder;
-  work.From = &grid;
-  work.Cells = cells;
-  MoveAllBands(work);
-}
-
-void CopyFromFileOrder(uint8_t* cells, LevelGrid& grid) {
-  BandWork work;
-  work.MoveBand = BandFromFileOrder;
-  work.To = &grid;
-  work.Cells = cells;
-  MoveAllBands(work);
-}
 
 }  // namespace
 
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   uint8_t* cells = FileOrderCells().data();
-  CopyToFileOrder(grid, cells);
+  BandWork work;
+  work.MoveBand = BandToFileOrder;
+  work.From = &grid;
+  work.Cells = cells;
+  WakeHelperForBands(work);
+  MoveAllBands(work);
   WriteBytesAt(slot, 1, header.HeaderBytes);
   const uint8_t* row = cells;
   for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
@@ -179,13 +175,18 @@ void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
 
 void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header) {
   uint8_t* cells = FileOrderCells().data();
+  BandWork work;
+  work.MoveBand = BandFromFileOrder;
+  work.To = &grid;
+  work.Cells = cells;
+  WakeHelperForBands(work);  // it waits while the rows are read
   ReadBytesAt(slot, 1, header.HeaderBytes);
   uint8_t* row = cells;
   for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
     ReadBytesAt(slot, p, header.RowBuffer);
     std::memcpy(row, header.RowBuffer.data(), RowLength);
   }
-  CopyFromFileOrder(cells, grid);
+  MoveAllBands(work);
 }
 
 }  // namespace terrafix

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace terrafix {
 
 namespace {
@@ -54,6 +58,14 @@ void FinishHelperJob() {
        finished = h.Finished.load(std::memory_order_acquire)) {
     h.Finished.wait(finished, std::memory_order_acquire);
   }
+}
+
+void PauseWhileWaiting() {
+#if defined(__SSE2__)
+  _mm_pause();
+#else
+  std::this_thread::yield();
+#endif
 }
 
 }  // namespace terrafix

@@ -13,4 +13,7 @@ void StartHelperJob(HelperJob job, void* data);
 // Returns once the job last started has returned.
 void FinishHelperJob();
 
+// A short pause in a loop that waits for the other thread.
+void PauseWhileWaiting();
+
 }  // namespace terrafix
