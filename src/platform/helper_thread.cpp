@@ -1,5 +1,8 @@
 #include "platform/helper_thread.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <atomic>
 #include <cstdint>
 #include <thread>
@@ -32,10 +35,16 @@ void RunJobs(Helper* h) {
 }
 
 Helper& TheHelper() {
-  // Never destroyed: the thread waits for work until the process ends.
+  // Never destroyed: the thread waits for work until the process ends. It
+  // starts with every signal blocked, so that signals (Ctrl+C, a closed
+  // terminal) reach the editor's own thread.
   static Helper* helper = [] {
     auto* h = new Helper;
+    sigset_t all, before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
     std::thread(RunJobs, h).detach();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     return h;
   }();
   return *helper;
