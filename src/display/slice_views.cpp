@@ -118,11 +118,12 @@ void BuildRow(uint32_t* out, const uint32_t* colours, int cells) {
   }
 }
 
-// Lays down a view whose cell colours are colours[row * 256 + column]. Each
-// cell row is built once in its first pixel row and copied to the others.
-// waitForRow(row) returns once that row's colours are there.
-template <int Zoom, bool Grid, typename WaitForRow>
-void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colours, WaitForRow waitForRow) {
+// Lays down cell rows first..last - 1 of a view, each with the lattice line
+// above it, and the closing lattice line below the view when last is its last
+// row. rowColours(row) gives the 256 cell colours of a row. Each cell row is
+// built once in its first pixel row and copied to the others.
+template <int Zoom, bool Grid, typename RowColours>
+void LayDownRows(uint32_t* frame, const ViewPlacement& p, int first, int last, RowColours rowColours) {
   const PixelRect& a = p.Area;
   if (a.Right < a.Left || a.Bottom < a.Top) return;
   const size_t span = static_cast<size_t>(a.Right - a.Left + 1);
@@ -134,106 +135,103 @@ void LayDownView(uint32_t* frame, const ViewPlacement& p, const uint32_t* colour
     l.fill(GridColour);
     return l;
   }();
-  for (int row = 0; row * Zoom + p.Top <= a.Bottom; ++row) {
+  for (int row = first; row <= last; ++row) {
     const int y0 = p.Top + row * Zoom;
+    if (y0 > a.Bottom) return;
     uint32_t* out = frame + static_cast<size_t>(y0) * ScreenWidth + p.Left;
     int k = 0;
-    if (Grid) {  // the lattice line above the cell row
+    if (Grid && (row < last || last == p.Rows)) {  // the lattice line above the cell row
       std::memcpy(out, lattice.data(), span * sizeof(uint32_t));
       out += ScreenWidth;
       k = 1;
     }
-    if (row == p.Rows) break;  // the closing lattice line below the last row
-    waitForRow(row);
-    BuildRow<Zoom, Grid>(line.data(), colours + static_cast<size_t>(row) * Cells, p.Visible);
+    if (row == last) return;
+    BuildRow<Zoom, Grid>(line.data(), rowColours(row), p.Visible);
     if (Grid) line[static_cast<size_t>(p.Visible) * Zoom] = GridColour;
     for (; k < Zoom && y0 + k <= a.Bottom; ++k, out += ScreenWidth) std::memcpy(out, line.data(), span * sizeof(uint32_t));
   }
 }
 
-template <typename WaitForRow>
-void LayDown(const EditorState& s, const ViewPlacement& p, const uint32_t* colours, WaitForRow waitForRow) {
-  uint32_t* frame = FramePixelsFor(p.Area);
-  const bool grid = s.GridVisible == 1;
-  switch (s.Zoom * 2 + (grid ? 1 : 0)) {
-    case 2: LayDownView<1, false>(frame, p, colours, waitForRow); break;
-    case 3: LayDownView<1, true>(frame, p, colours, waitForRow); break;
-    case 4: LayDownView<2, false>(frame, p, colours, waitForRow); break;
-    case 5: LayDownView<2, true>(frame, p, colours, waitForRow); break;
-    case 6: LayDownView<3, false>(frame, p, colours, waitForRow); break;
-    case 7: LayDownView<3, true>(frame, p, colours, waitForRow); break;
+template <typename RowColours>
+void LayDown(int32_t zoom, bool grid, uint32_t* frame, const ViewPlacement& p, int first, int last, RowColours rowColours) {
+  switch (zoom * 2 + (grid ? 1 : 0)) {
+    case 2: LayDownRows<1, false>(frame, p, first, last, rowColours); break;
+    case 3: LayDownRows<1, true>(frame, p, first, last, rowColours); break;
+    case 4: LayDownRows<2, false>(frame, p, first, last, rowColours); break;
+    case 5: LayDownRows<2, true>(frame, p, first, last, rowColours); break;
+    case 6: LayDownRows<3, false>(frame, p, first, last, rowColours); break;
+    case 7: LayDownRows<3, true>(frame, p, first, last, rowColours); break;
     default: break;
   }
 }
 
-// The top view's colours are worked out a group of rows at a time by two
-// threads at once, the helper and the editor's own, while the editor's thread
-// lays down each row as soon as its group is ready. A layer's cells lie a
-// column of heights apart, each on a cache line of its own: the reads wait on
-// memory, and two threads keep twice as many of them in flight.
+// The top view is drawn a group of rows at a time by two threads at once, the
+// helper and the editor's own, each taking the next group nobody has taken,
+// working out its colours and laying it down. A layer's cells lie a column of
+// heights apart, each on a cache line of its own: the reads wait on memory,
+// and two threads keep twice as many of them in flight.
 constexpr int TopRowsAtATime = 4;
 constexpr int TopRowGroups = Cells / TopRowsAtATime;
 
-struct TopViewGather {
+struct TopViewWork {
   const LevelGrid* Grid = nullptr;
   int Layer = 0;
-  uint32_t* Colours = nullptr;
+  int32_t Zoom = 1;
+  bool GridVisible = false;
+  ViewPlacement Place{};
+  uint32_t* Frame = nullptr;
   std::atomic<int> NextGroup{0};  // the first group nobody has taken
-  std::array<std::atomic<bool>, TopRowGroups> Ready{};
 };
 
-// The colours of rows y (plane z = Layer, the layer below behind it).
+// The colours of row y (plane z = Layer, the layer below behind it).
 template <bool HasNeighbour>
-void GatherTopRows(const TopViewGather& g, int firstRow) {
+void TopRowColours(const TopViewWork& w, int y, uint32_t* out) {
   const ColourTable& c = Colours();
   constexpr size_t XStep = CellIndex(1, 0, 0);
-  for (int y = firstRow; y < firstRow + TopRowsAtATime; ++y) {
-    const TileId* cell = g.Grid->Cells.data() + CellIndex(0, y, g.Layer);
-    uint32_t* out = g.Colours + static_cast<size_t>(y) * Cells;
-    for (int x = 0; x < Cells; ++x, cell += XStep) out[x] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
-  }
+  const TileId* cell = w.Grid->Cells.data() + CellIndex(0, y, w.Layer);
+  for (int x = 0; x < Cells; ++x, cell += XStep) out[x] = CellColour<HasNeighbour>(c, cell[0], HasNeighbour ? cell[-1] : 0);
 }
 
-// Takes the next group and works it out; false when none is left.
-bool GatherTopGroup(TopViewGather& g) {
-  const int group = g.NextGroup.fetch_add(1, std::memory_order_relaxed);
+// Takes the next group and draws it; false when none is left. The group
+// with the last row also draws the closing lattice line.
+bool DrawTopGroup(TopViewWork& w) {
+  const int group = w.NextGroup.fetch_add(1, std::memory_order_relaxed);
   if (group >= TopRowGroups) return false;
-  if (g.Layer >= 1) {
-    GatherTopRows<true>(g, group * TopRowsAtATime);
-  } else {
-    GatherTopRows<false>(g, group * TopRowsAtATime);
-  }
-  g.Ready[group].store(true, std::memory_order_release);
+  alignas(16) std::array<uint32_t, Cells + ColourSlack> colours;
+  const int first = group * TopRowsAtATime;
+  LayDown(w.Zoom, w.GridVisible, w.Frame, w.Place, first, first + TopRowsAtATime, [&](int row) {
+    if (w.Layer >= 1) {
+      TopRowColours<true>(w, row, colours.data());
+    } else {
+      TopRowColours<false>(w, row, colours.data());
+    }
+    return colours.data();
+  });
   return true;
 }
 
-void GatherTopGroups(void* gather) {
-  auto& g = *static_cast<TopViewGather*>(gather);
-  while (GatherTopGroup(g)) {
+void DrawTopGroups(void* work) {
+  auto& w = *static_cast<TopViewWork*>(work);
+  while (DrawTopGroup(w)) {
   }
 }
 
-// Hands the top view's colours to the helper; DrawTopView lays them down.
-TopViewGather& StartTopView(const EditorState& s, const LevelGrid& grid) {
-  static std::array<uint32_t, Cells * Cells + ColourSlack> colours;
-  static TopViewGather g;
-  g.Grid = &grid;
-  g.Layer = s.Layer;
-  g.Colours = colours.data();
-  g.NextGroup.store(0, std::memory_order_relaxed);
-  for (auto& ready : g.Ready) ready.store(false, std::memory_order_relaxed);
-  StartHelperJob(GatherTopGroups, &g);
-  return g;
+// Hands the top view to the helper; FinishTopView draws what it has left.
+TopViewWork& StartTopView(const EditorState& s, const LevelGrid& grid) {
+  static TopViewWork w;
+  w.Grid = &grid;
+  w.Layer = s.Layer;
+  w.Zoom = s.Zoom;
+  w.GridVisible = s.GridVisible == 1;
+  w.Place = PlaceTopView(s);
+  w.Frame = FramePixelsFor(w.Place.Area);
+  w.NextGroup.store(0, std::memory_order_relaxed);
+  StartHelperJob(DrawTopGroups, &w);
+  return w;
 }
 
-void DrawTopView(const EditorState& s, TopViewGather& g) {
-  LayDown(s, PlaceTopView(s), g.Colours, [&g](int row) {
-    if (row % TopRowsAtATime != 0) return;
-    // Rather than wait for the helper, work out whatever groups are left.
-    while (!g.Ready[row / TopRowsAtATime].load(std::memory_order_acquire)) {
-      if (!GatherTopGroup(g)) PauseWhileWaiting();
-    }
-  });
+void FinishTopView(TopViewWork& w) {
+  DrawTopGroups(&w);
   FinishHelperJob();
 }
 
@@ -267,7 +265,8 @@ void DrawSideView(const EditorState& s, const TileId* first, size_t step, size_t
   } else {
     SideViewColours<false>(first, step, 0, p.Visible, colours.data());
   }
-  LayDown(s, p, colours.data(), [](int) {});
+  LayDown(s.Zoom, s.GridVisible == 1, FramePixelsFor(p.Area), p, 0, p.Rows,
+          [&](int row) { return colours.data() + static_cast<size_t>(row) * Cells; });
 }
 
 }  // namespace
@@ -284,14 +283,14 @@ int ViewAreas(const EditorState& s, PixelRect areas[3]) {
 
 void DrawViews(const EditorState& s, const LevelGrid& grid) {
   if (!ScreenHasFrame()) return;
-  TopViewGather* top = ShowsTopView(s.ViewMode) ? &StartTopView(s, grid) : nullptr;
+  TopViewWork* top = ShowsTopView(s.ViewMode) ? &StartTopView(s, grid) : nullptr;
   if (ShowsSideViews(s.ViewMode)) {
     const TileId* cells = grid.Cells.data();
     const size_t xStep = CellIndex(1, 0, 0), yStep = CellIndex(0, 1, 0);
     DrawSideView(s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
     DrawSideView(s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
   }
-  if (top) DrawTopView(s, *top);
+  if (top) FinishTopView(*top);
 }
 
 }  // namespace terrafix
