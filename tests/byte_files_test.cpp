@@ -51,6 +51,32 @@ TEST(ByteFiles, ReadsPastTheEndGiveZeros) {
   CloseFile(3);
 }
 
+// Transfers longer than the slot's buffer go to and from the file directly;
+// they must still see bytes written just before and stop at the end of it.
+TEST(ByteFiles, LongTransfersSeeEarlierWritesAndEndWithZeros) {
+  testing::WorkingFolder folder;
+  WriteWholeFile("f", std::string(300'000, 'a'));
+  ASSERT_TRUE(OpenByteFile("f", 4));
+  WriteBytesAt(4, 200'001, Bytes(10, 1));  // still in the buffer
+  std::vector<uint8_t> most(250'000, 0xEE);
+  ReadBytesAt(4, 100'001, most);
+  EXPECT_EQ(most[0], 'a');
+  EXPECT_EQ(most[100'000], 1);
+  EXPECT_EQ(most[100'009], 10);
+  EXPECT_EQ(most[199'999], 'a');  // the last byte of the file
+  EXPECT_EQ(std::vector<uint8_t>(most.begin() + 200'000, most.end()), std::vector<uint8_t>(50'000, 0));
+  // A long write, then a short read inside it.
+  WriteBytesAt(4, 1, std::vector<uint8_t>(150'000, 'b'));
+  std::vector<uint8_t> two(2);
+  ReadBytesAt(4, 150'000, two);
+  EXPECT_EQ(two, (std::vector<uint8_t>{'b', 'a'}));
+  EXPECT_TRUE(CloseFile(4));
+  std::string f = ReadWholeFile("f");
+  EXPECT_EQ(f.size(), 300'000u);
+  EXPECT_EQ(f.substr(149'998, 3), "bba");
+  EXPECT_EQ(static_cast<uint8_t>(f[200'000]), 1);
+}
+
 TEST(ByteFiles, OverlappingWritesAndFilesLongerThanTheWrites) {
   testing::WorkingFolder folder;
   ASSERT_TRUE(OpenByteFile("f", 2));

@@ -1,11 +1,13 @@
-// Each row transfer moves 257 bytes at the row's position, one more than a row
-// holds, so every row overlaps the next by one byte: the write of the next row,
-// or of the trailer after the last one, replaces the extra byte.
+// A row transfer through RowBuffer moves 257 bytes at the row's position, one
+// more than a row holds, so every row overlaps the next by one byte: the write
+// of the next row, or of the trailer after the last one, replaces the extra
+// byte. The rows lie back to back in the file, so all rows but the last move
+// in one transfer with the same result, and the last goes through RowBuffer.
 //
 // The grid keeps the heights of a column side by side while the file runs
 // along x, so taking a row straight from the grid touches 256 columns far
 // apart. The cells are therefore rearranged in blocks between the grid and a
-// copy in file order, and the rows go through RowBuffer from that copy.
+// copy in file order, and the rows move to and from that copy.
 #include "files/level_file.h"
 
 #include <atomic>
@@ -24,9 +26,9 @@ namespace terrafix {
 namespace {
 
 constexpr int64_t FirstRowPosition = CellsOffset + 1;
-constexpr int64_t LastRowPosition = TrailerOffset;  // no row starts past this position
 constexpr size_t RowLength = LevelWidth;
 constexpr size_t CellCount = size_t{LevelWidth} * LevelWidth * LevelHeight;
+constexpr int64_t LastCellRowPosition = FirstRowPosition + static_cast<int64_t>(CellCount - RowLength);
 
 // The cells in file order, (z * 256 + y) * 256 + x; made once, on first use.
 // In large pages, like the grid: the copy is walked across its rows, 64 KiB
@@ -165,11 +167,13 @@ void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   WakeHelperForBands(work);
   MoveAllBands(work);
   WriteBytesAt(slot, 1, header.HeaderBytes);
-  const uint8_t* row = cells;
-  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
-    std::memcpy(header.RowBuffer.data(), row, RowLength);  // byte 256 is left as it is
-    WriteBytesAt(slot, p, header.RowBuffer);
-  }
+  // Every row but the last in one transfer: the same bytes as row by row,
+  // where each row's extra byte is replaced by the next row. The last goes
+  // through RowBuffer (byte 256 is left as it is), and the trailer replaces
+  // its extra byte.
+  WriteBytesAt(slot, FirstRowPosition, std::span<const uint8_t>(cells, CellCount - RowLength));
+  std::memcpy(header.RowBuffer.data(), cells + CellCount - RowLength, RowLength);
+  WriteBytesAt(slot, LastCellRowPosition, header.RowBuffer);
   WriteBytesAt(slot, TrailerOffset + 1, header.TrailerBytes);
 }
 
@@ -181,11 +185,11 @@ void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header) {
   work.Cells = cells;
   WakeHelperForBands(work);  // it waits while the rows are read
   ReadBytesAt(slot, 1, header.HeaderBytes);
-  uint8_t* row = cells;
-  for (int64_t p = FirstRowPosition; p <= LastRowPosition; p += LevelWidth, row += RowLength) {
-    ReadBytesAt(slot, p, header.RowBuffer);
-    std::memcpy(row, header.RowBuffer.data(), RowLength);
-  }
+  // Every row but the last in one transfer, and the last through RowBuffer:
+  // the same cells, and RowBuffer left as reading row by row leaves it.
+  ReadBytesAt(slot, FirstRowPosition, std::span<uint8_t>(cells, CellCount - RowLength));
+  ReadBytesAt(slot, LastCellRowPosition, header.RowBuffer);
+  std::memcpy(cells + CellCount - RowLength, header.RowBuffer.data(), RowLength);
   MoveAllBands(work);
 }
 

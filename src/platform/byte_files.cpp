@@ -108,6 +108,14 @@ void ReadBytesAt(int slot, int64_t position, std::span<uint8_t> bytes) {
   while (done < bytes.size()) {
     int64_t at = offset + static_cast<int64_t>(done);
     if (at < f->BufferStart || at >= f->BufferStart + static_cast<int64_t>(f->BufferLength)) {
+      if (bytes.size() - done >= BufferSize) {  // a long transfer skips the buffer
+        Drop(*f);
+        ssize_t n = pread(f->Fd, bytes.data() + done, bytes.size() - done, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the end of the file
+        done += static_cast<size_t>(n);
+        continue;
+      }
       Fill(*f, at);
       if (f->BufferLength == 0) break;  // the end of the file
     }
