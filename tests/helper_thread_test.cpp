@@ -15,13 +15,15 @@ namespace {
 struct Probe {
   std::thread::id RanOn;
   bool SignalsBlocked = false;
-  int Runs = 0;
+  std::atomic<int> Runs{0};
+  std::atomic<bool> Began{false};
   std::atomic<bool> Release{false};
   std::atomic<bool> Returned{false};
 };
 
 void Record(void* data) {
   auto& p = *static_cast<Probe*>(data);
+  p.Began = true;
   p.RanOn = std::this_thread::get_id();
   sigset_t mask;
   pthread_sigmask(SIG_BLOCK, nullptr, &mask);
@@ -31,13 +33,15 @@ void Record(void* data) {
   p.Returned = true;
 }
 
-TEST(HelperThread, RunsEachJobOnAThreadOfItsOwnAndFinishWaitsForIt) {
+TEST(HelperThread, AJobBegunRunsOnAThreadOfItsOwnAndFinishWaitsForIt) {
   Probe probe;
   for (int job = 1; job <= 3; ++job) {
+    probe.Began = false;
     probe.Release = false;
     probe.Returned = false;
     StartHelperJob(Record, &probe);
-    // The job is held until released: Finish must not return before it does.
+    while (!probe.Began) std::this_thread::yield();
+    // The job is held until released: Finish must not return before it ends.
     std::thread release([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
       probe.Release = true;
@@ -52,6 +56,21 @@ TEST(HelperThread, RunsEachJobOnAThreadOfItsOwnAndFinishWaitsForIt) {
   sigset_t mask;
   pthread_sigmask(SIG_BLOCK, nullptr, &mask);
   EXPECT_FALSE(sigismember(&mask, SIGINT)) << "the caller's signals stay as they were";
+}
+
+// Finishing at once either withdraws the job, which then never runs, or waits
+// for the whole of it.
+TEST(HelperThread, AJobFinishedAtOnceRunsWholeOrNotAtAll) {
+  for (int i = 0; i < 50; ++i) {
+    Probe probe;
+    probe.Release = true;
+    StartHelperJob(Record, &probe);
+    FinishHelperJob();
+    const int runs = probe.Runs;
+    EXPECT_EQ(probe.Returned.load(), runs == 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(probe.Runs, runs) << "a withdrawn job ran later";
+  }
 }
 
 }  // namespace

@@ -216,25 +216,6 @@ void DrawTopGroups(void* work) {
   }
 }
 
-// Hands the top view to the helper; FinishTopView draws what it has left.
-TopViewWork& StartTopView(const EditorState& s, const LevelGrid& grid) {
-  static TopViewWork w;
-  w.Grid = &grid;
-  w.Layer = s.Layer;
-  w.Zoom = s.Zoom;
-  w.GridVisible = s.GridVisible == 1;
-  w.Place = PlaceTopView(s);
-  w.Frame = FramePixelsFor(w.Place.Area);
-  w.NextGroup.store(0, std::memory_order_relaxed);
-  StartHelperJob(DrawTopGroups, &w);
-  return w;
-}
-
-void FinishTopView(TopViewWork& w) {
-  DrawTopGroups(&w);
-  FinishHelperJob();
-}
-
 // A side view's colours: the plane through `first` (the cell of horizontal
 // index 0 at height 0), `step` cells apart along the horizontal index, with
 // the plane `behind` cells further behind it; height 63 in the top row.
@@ -257,17 +238,47 @@ void SideViewColours(const TileId* first, size_t step, size_t behind, int visibl
   }
 }
 
-void DrawSideView(const EditorState& s, const TileId* first, size_t step, size_t behind, int firstRow) {
-  static std::array<uint32_t, Cells * LevelHeight + ColourSlack> colours;
-  const ViewPlacement p = PlaceSideView(s, firstRow);
-  if (behind) {
-    SideViewColours<true>(first, step, behind, p.Visible, colours.data());
+// One side view, with a colour buffer of its own: the two side views are
+// drawn by different threads.
+struct SideViewWork {
+  const TileId* First = nullptr;  // the plane's cell of horizontal index 0 at height 0
+  size_t Step = 0;                // cells apart along the horizontal index
+  size_t Behind = 0;              // cells to the plane behind; 0 for none
+  int32_t Zoom = 1;
+  bool GridVisible = false;
+  ViewPlacement Place{};
+  uint32_t* Frame = nullptr;
+  uint32_t* Colours = nullptr;
+};
+
+void DrawSideView(const SideViewWork& v) {
+  if (v.Behind) {
+    SideViewColours<true>(v.First, v.Step, v.Behind, v.Place.Visible, v.Colours);
   } else {
-    SideViewColours<false>(first, step, 0, p.Visible, colours.data());
+    SideViewColours<false>(v.First, v.Step, 0, v.Place.Visible, v.Colours);
   }
-  LayDown(s.Zoom, s.GridVisible == 1, FramePixelsFor(p.Area), p, 0, p.Rows,
-          [&](int row) { return colours.data() + static_cast<size_t>(row) * Cells; });
+  LayDown(v.Zoom, v.GridVisible, v.Frame, v.Place, 0, v.Place.Rows,
+          [&](int row) { return v.Colours + static_cast<size_t>(row) * Cells; });
 }
+
+// The views of a pass as shared between the two threads. The editor's thread
+// draws side view A; side view B goes to whichever thread comes for it first
+// (the helper may be slow to wake); then both take groups of the top view's
+// rows until none is left.
+struct ViewsWork {
+  bool SideB = false;
+  SideViewWork B;
+  std::atomic<bool> SideBTaken{false};
+  bool Top = false;
+  TopViewWork TopView;
+};
+
+void DrawSharedViews(ViewsWork& w) {
+  if (w.SideB && !w.SideBTaken.exchange(true, std::memory_order_relaxed)) DrawSideView(w.B);
+  if (w.Top) DrawTopGroups(&w.TopView);
+}
+
+void DrawHelpersViews(void* work) { DrawSharedViews(*static_cast<ViewsWork*>(work)); }
 
 }  // namespace
 
@@ -283,14 +294,39 @@ int ViewAreas(const EditorState& s, PixelRect areas[3]) {
 
 void DrawViews(const EditorState& s, const LevelGrid& grid) {
   if (!ScreenHasFrame()) return;
-  TopViewWork* top = ShowsTopView(s.ViewMode) ? &StartTopView(s, grid) : nullptr;
-  if (ShowsSideViews(s.ViewMode)) {
+  // Everything here is set, and every view's pixels marked, before the helper
+  // starts; from then on the two threads write disjoint pixels.
+  static ViewsWork work;
+  static std::array<uint32_t, Cells * LevelHeight + ColourSlack> coloursA, coloursB;
+  SideViewWork a;
+  work.SideB = ShowsSideViews(s.ViewMode);
+  if (work.SideB) {
     const TileId* cells = grid.Cells.data();
     const size_t xStep = CellIndex(1, 0, 0), yStep = CellIndex(0, 1, 0);
-    DrawSideView(s, cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, 0);
-    DrawSideView(s, cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, SideViewBFirstRow);
+    a = {cells + CellIndex(s.SliceX, 0, 0), yStep, s.SliceX <= 254 ? xStep : 0, s.Zoom, s.GridVisible == 1,
+         PlaceSideView(s, 0), nullptr, coloursA.data()};
+    work.B = {cells + CellIndex(0, s.SliceY, 0), xStep, s.SliceY <= 254 ? yStep : 0, s.Zoom, s.GridVisible == 1,
+              PlaceSideView(s, SideViewBFirstRow), nullptr, coloursB.data()};
+    a.Frame = FramePixelsFor(a.Place.Area);
+    work.B.Frame = FramePixelsFor(work.B.Place.Area);
   }
-  if (top) FinishTopView(*top);
+  work.Top = ShowsTopView(s.ViewMode);
+  if (work.Top) {
+    TopViewWork& t = work.TopView;
+    t.Grid = &grid;
+    t.Layer = s.Layer;
+    t.Zoom = s.Zoom;
+    t.GridVisible = s.GridVisible == 1;
+    t.Place = PlaceTopView(s);
+    t.Frame = FramePixelsFor(t.Place.Area);
+    t.NextGroup.store(0, std::memory_order_relaxed);
+  }
+  work.SideBTaken.store(false, std::memory_order_relaxed);
+  // The side views alone are drawn sooner than the helper would be woken.
+  if (work.Top) StartHelperJob(DrawHelpersViews, &work);
+  if (work.SideB) DrawSideView(a);
+  DrawSharedViews(work);
+  if (work.Top) FinishHelperJob();
 }
 
 }  // namespace terrafix

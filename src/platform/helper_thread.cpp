@@ -17,19 +17,27 @@ namespace {
 
 struct Helper {
   std::atomic<uint32_t> Started{0};   // jobs handed over so far
-  std::atomic<uint32_t> Finished{0};  // the number of the last job that returned
+  std::atomic<uint32_t> Taken{0};     // the last job begun by the helper or withdrawn
+  std::atomic<uint32_t> Finished{0};  // the last job the helper ran to its end
   HelperJob Job = nullptr;
   void* Data = nullptr;
 };
 
+// Whoever moves Taken on to the job first has it: the helper to run it, the
+// caller to withdraw it.
+bool Take(Helper& h, uint32_t job) {
+  uint32_t before = job - 1;
+  return h.Taken.compare_exchange_strong(before, job, std::memory_order_acq_rel);
+}
+
 void RunJobs(Helper* h) {
-  uint32_t done = 0;
+  uint32_t seen = 0;
   for (;;) {
-    h->Started.wait(done, std::memory_order_acquire);
-    const uint32_t job = h->Started.load(std::memory_order_acquire);
+    h->Started.wait(seen, std::memory_order_acquire);
+    seen = h->Started.load(std::memory_order_acquire);
+    if (!Take(*h, seen)) continue;  // withdrawn before the helper woke
     h->Job(h->Data);
-    done = job;
-    h->Finished.store(done, std::memory_order_release);
+    h->Finished.store(seen, std::memory_order_release);
     h->Finished.notify_one();
   }
 }
@@ -63,6 +71,7 @@ void StartHelperJob(HelperJob job, void* data) {
 void FinishHelperJob() {
   Helper& h = TheHelper();
   const uint32_t job = h.Started.load(std::memory_order_relaxed);
+  if (Take(h, job)) return;
   for (uint32_t finished = h.Finished.load(std::memory_order_acquire); finished != job;
        finished = h.Finished.load(std::memory_order_acquire)) {
     h.Finished.wait(finished, std::memory_order_acquire);
