@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -235,6 +236,94 @@ void BM_DecompressorAlone(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DecompressorAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Save and Load against the same gzip run alone, in pairs: each iteration
+// times the command and the compressor alone on the same file, one right
+// after the other (the order swapped every other time), so that both meet the
+// machine in the same state. Reported: the command's time, and `ratio`, the
+// command's total time over the compressor's.
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+template <typename Command, typename Alone>
+void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
+  double commandTotal = 0, aloneTotal = 0;
+  bool commandFirst = true;
+  for (auto _ : state) {
+    double c = 0, a = 0;
+    if (commandFirst) {
+      c = command();
+      a = alone();
+    } else {
+      a = alone();
+      c = command();
+    }
+    commandFirst = !commandFirst;
+    commandTotal += c;
+    aloneTotal += a;
+    state.SetIterationTime(c);
+  }
+  state.counters["ratio"] = commandTotal / aloneTotal;
+}
+
+void BM_SaveAgainstGzip(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const LevelGrid& grid = LevelOfKind(state.range(0));
+  HeaderTemplate header;
+  MemorySurface& surface = testing::FreshScreen();
+  auto command = [&] {
+    fs::remove("level.dat");
+    testing::ScriptKeys(surface, "level\rk");
+    const auto start = Clock::now();
+    SaveCommand(grid, header);
+    const double seconds = SecondsSince(start);
+    ReadKey();
+    if (!fs::exists("level.dat")) state.SkipWithError("not saved");
+    return seconds;
+  };
+  auto alone = [&] {
+    fs::remove("level.dat");
+    WriteUncompressed("level", grid);
+    const auto start = Clock::now();
+    if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+    return SecondsSince(start);
+  };
+  TimeInPairs(state, command, alone);
+}
+BENCHMARK(BM_SaveAgainstGzip)->Arg(0)->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void BM_LoadAgainstGzip(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  auto grid = std::make_unique<LevelGrid>();
+  HeaderTemplate header;
+  WriteUncompressed("level", LevelOfKind(state.range(0)));
+  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  fs::copy_file("level.dat", "master.dat");
+  MemorySurface& surface = testing::FreshScreen();
+  auto fresh = [] {
+    fs::remove("level");
+    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+  };
+  auto command = [&] {
+    fresh();
+    testing::ScriptKeys(surface, "level\r");
+    const auto start = Clock::now();
+    LoadCommand(*grid, header);
+    return SecondsSince(start);
+  };
+  auto alone = [&] {
+    fresh();
+    const auto start = Clock::now();
+    if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
+    return SecondsSince(start);
+  };
+  TimeInPairs(state, command, alone);
+  if (grid->Cells != LevelOfKind(state.range(0)).Cells) state.SkipWithError("not loaded");
+}
+BENCHMARK(BM_LoadAgainstGzip)->Arg(0)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace terrafix
