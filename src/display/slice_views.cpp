@@ -1,8 +1,8 @@
 // The views are drawn as if cell by cell with boxes (the neighbour dimmed,
 // then the cell's own tile, then its outline, in the order of the horizontal
 // index), but the pixels are written straight into the frame, each once: the
-// final colour of every cell is worked out first, then the view is laid down
-// one pixel row at a time. With the grid on, the outlines of neighbouring cells
+// final colours of a row of cells are worked out first, then laid down one
+// pixel row at a time. With the grid on, the outlines of neighbouring cells
 // always end up as one lattice of lines on every Zoom-th pixel row and column,
 // from a view's first pixel to one past its last cell, and the cell colours
 // fill what lies between.
@@ -86,13 +86,10 @@ ViewPlacement PlaceSideView(const EditorState& s, int firstRow) {
   return Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
 }
 
-// BuildRow reads the colours four at a time, so a view's last row may be read
-// up to three entries past its end.
-constexpr size_t ColourSlack = 3;
-
 // The pixel row of one cell row: each cell Zoom pixels of its colour, or with
 // the grid its left outline pixel and Zoom - 1 of colour, then the closing
-// line. Four cells at a time; `out` has room for the cells rounded up to four.
+// line. Four cells at a time, so it may read and build up to three cells past
+// `cells`, never past the row's 256; `out` has room for them.
 template <int Zoom, bool Grid>
 void BuildRow(uint32_t* out, const uint32_t* colours, int cells) {
   const __m128i grid = _mm_set1_epi32(static_cast<int>(GridColour));
@@ -197,7 +194,7 @@ void TopRowColours(const TopViewWork& w, int y, uint32_t* out) {
 bool DrawTopGroup(TopViewWork& w) {
   const int group = w.NextGroup.fetch_add(1, std::memory_order_relaxed);
   if (group >= TopRowGroups) return false;
-  alignas(16) std::array<uint32_t, Cells + ColourSlack> colours;
+  alignas(16) std::array<uint32_t, Cells> colours;
   const int first = group * TopRowsAtATime;
   LayDown(w.Zoom, w.GridVisible, w.Frame, w.Place, first, first + TopRowsAtATime, [&](int row) {
     if (w.Layer >= 1) {
@@ -297,7 +294,7 @@ void DrawViews(const EditorState& s, const LevelGrid& grid) {
   // Everything here is set, and every view's pixels marked, before the helper
   // starts; from then on the two threads write disjoint pixels.
   static ViewsWork work;
-  static std::array<uint32_t, Cells * LevelHeight + ColourSlack> coloursA, coloursB;
+  static std::array<uint32_t, Cells * LevelHeight> coloursA, coloursB;
   SideViewWork a;
   work.SideB = ShowsSideViews(s.ViewMode);
   if (work.SideB) {
