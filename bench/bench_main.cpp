@@ -167,6 +167,19 @@ const LevelGrid& TerrainLevel() {
 
 const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : TerrainLevel(); }
 
+// A compressed level of the benchmark's kind kept as master.dat, for loads.
+void KeepCompressedMaster(benchmark::State& state) {
+  WriteUncompressed("level", LevelOfKind(state.range(0)));
+  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  fs::copy_file("level.dat", "master.dat");
+}
+
+// level.dat as the master, and no uncompressed level beside it.
+void FreshCompressedLevel() {
+  fs::remove("level");
+  fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+}
+
 // Save and Load as a whole, as the editor runs them (prompt answered, file
 // written or read, the compressor run and waited for), beside the same
 // compressor run alone on the same file: BM_.../<level>, 0 varied, 1 terrain.
@@ -206,14 +219,11 @@ void BM_LoadCommand(benchmark::State& state) {
   testing::WorkingFolder folder;
   auto grid = std::make_unique<LevelGrid>();
   HeaderTemplate header;
-  WriteUncompressed("level", LevelOfKind(state.range(0)));
-  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
-  fs::copy_file("level.dat", "master.dat");
+  KeepCompressedMaster(state);
   MemorySurface& surface = testing::FreshScreen();
   for (auto _ : state) {
     state.PauseTiming();
-    fs::remove("level");
-    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+    FreshCompressedLevel();
     testing::ScriptKeys(surface, "level\r");
     state.ResumeTiming();
     LoadCommand(*grid, header);
@@ -224,13 +234,10 @@ BENCHMARK(BM_LoadCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRea
 
 void BM_DecompressorAlone(benchmark::State& state) {
   testing::WorkingFolder folder;
-  WriteUncompressed("level", LevelOfKind(state.range(0)));
-  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
-  fs::copy_file("level.dat", "master.dat");
+  KeepCompressedMaster(state);
   for (auto _ : state) {
     state.PauseTiming();
-    fs::remove("level");
-    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
+    FreshCompressedLevel();
     state.ResumeTiming();
     if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
   }
@@ -298,23 +305,17 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   auto grid = std::make_unique<LevelGrid>();
   HeaderTemplate header;
-  WriteUncompressed("level", LevelOfKind(state.range(0)));
-  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
-  fs::copy_file("level.dat", "master.dat");
+  KeepCompressedMaster(state);
   MemorySurface& surface = testing::FreshScreen();
-  auto fresh = [] {
-    fs::remove("level");
-    fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
-  };
   auto command = [&] {
-    fresh();
+    FreshCompressedLevel();
     testing::ScriptKeys(surface, "level\r");
     const auto start = Clock::now();
     LoadCommand(*grid, header);
     return SecondsSince(start);
   };
   auto alone = [&] {
-    fresh();
+    FreshCompressedLevel();
     const auto start = Clock::now();
     if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
     return SecondsSince(start);
