@@ -10,6 +10,8 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "editor/main_loop.h"
 #include "files/level_file.h"
@@ -256,6 +258,7 @@ double SecondsSince(Clock::time_point start) { return std::chrono::duration<doub
 template <typename Command, typename Alone>
 void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
   double commandTotal = 0, aloneTotal = 0;
+  std::vector<double> pairRatios;
   bool commandFirst = true;
   for (auto _ : state) {
     double c = 0, a = 0;
@@ -269,22 +272,39 @@ void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
     commandFirst = !commandFirst;
     commandTotal += c;
     aloneTotal += a;
+    pairRatios.push_back(c / a);
     state.SetIterationTime(c);
   }
   state.counters["ratio"] = commandTotal / aloneTotal;
+  // The VM now and then stalls a run for tens of milliseconds, in either
+  // arm; the median pair is not moved by such a stall.
+  std::nth_element(pairRatios.begin(), pairRatios.begin() + pairRatios.size() / 2, pairRatios.end());
+  state.counters["median_ratio"] = pairRatios[pairRatios.size() / 2];
 }
 
+// BM_SaveAgainstGzip/<level>/<typing>: with <typing> milliseconds between
+// the prompt and the Enter key, as a user takes to type the name, and the
+// time taken from the Enter key on. The editor lays the cells out for the
+// file while the name is typed; with 0 the keys come all at once.
 void BM_SaveAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   const LevelGrid& grid = LevelOfKind(state.range(0));
+  const auto typing = std::chrono::milliseconds(state.range(1));
   HeaderTemplate header;
   MemorySurface& surface = testing::FreshScreen();
   auto command = [&] {
     fs::remove("level.dat");
     testing::ScriptKeys(surface, "level\rk");
-    const auto start = Clock::now();
+    auto start = Clock::now();
+    surface.OnGather = [&] {
+      if (typing.count() > 0 && surface.ScriptedKeys.size() == 2 && surface.ScriptedKeys.front() == '\r') {
+        std::this_thread::sleep_for(typing);
+        start = Clock::now();
+      }
+    };
     SaveCommand(grid, header);
     const double seconds = SecondsSince(start);
+    surface.OnGather = nullptr;
     ReadKey();
     if (!fs::exists("level.dat")) state.SkipWithError("not saved");
     return seconds;
@@ -298,8 +318,8 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
   };
   TimeInPairs(state, command, alone);
 }
-BENCHMARK(BM_SaveAgainstGzip)->Arg(0)->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_SaveAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({0, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({1, 0})->Args({1, 50})->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/level_file.h"
+#include "files/level_follower.h"
 #include "platform/byte_files.h"
 #include "platform/line_input.h"
 #include "platform/run_program.h"
@@ -35,7 +36,10 @@ std::string SavedMessage(const std::string& name) {
 
 // Writes the uncompressed file `name`; false when it did not reach the disk whole.
 bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTemplate& header) {
-  if (!OpenByteFile(name, SaveSlot)) return false;
+  if (!OpenByteFile(name, SaveSlot)) {
+    DropLevelFileLayout();
+    return false;
+  }
   WriteLevelFile(SaveSlot, grid, header);
   // A longer file of the same name must not leave its tail behind the trailer.
   CutFileAt(SaveSlot, LevelFileLength);
@@ -47,9 +51,13 @@ bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTem
 void LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   std::string name = Ask(LoadPrompt);
   if (name.empty()) return;
+  // While the compressor writes the file, the helper reads it and fills the
+  // grid; afterwards it is put back unless it was the file loaded here.
+  StartFollowingLevelFile(name, grid, header);
   // Whatever the compressor makes of name.dat, the file `name` is what loads:
   // one left by an earlier load still loads when name.dat is missing.
   if (RunProgramAndWait(Compressor, "-d -S .dat " + name + ".dat") == CannotStart) {
+    AbandonFollowedLevelFile();
     ShowMessage(CompressorFailureMessage);
     return;
   }
@@ -58,17 +66,24 @@ void LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   bool matches = opened && std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
                                       header.HeaderBytes.begin());
   if (!matches) {
+    AbandonFollowedLevelFile();
     CloseFile(LoadSlot);
     ShowMessage(HeaderMismatchMessage);
     return;
   }
-  ReadLevelCells(LoadSlot, grid, header);
+  if (!FinishFollowedLevelFile(LoadSlot, grid, header)) ReadLevelCells(LoadSlot, grid, header);
   CloseFile(LoadSlot);
 }
 
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
+  // Nothing changes the grid while the name is typed: meanwhile the helper
+  // lays its cells out for the file.
+  LayOutLevelFileAhead(grid);
   std::string name = Ask(SavePrompt);
-  if (name.empty()) return;
+  if (name.empty()) {
+    DropLevelFileLayout();
+    return;
+  }
   // Only a file written whole is compressed, and only a compressor run that
   // succeeded counts as saved: anything else leaves an existing name.dat as it
   // was and says that the save failed.

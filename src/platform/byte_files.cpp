@@ -100,6 +100,13 @@ bool OpenByteFile(const std::string& name, int slot) {
 
 bool FileSlotIsOpen(int slot) { return OpenSlot(slot) != nullptr; }
 
+FileIdentity IdentityOfSlot(int slot) {
+  FileSlot* f = OpenSlot(slot);
+  struct stat info;
+  if (!f || fstat(f->Fd, &info) != 0) return {};
+  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
 void ReadBytesAt(int slot, int64_t position, std::span<uint8_t> bytes) {
   FileSlot* f = OpenSlot(slot);
   if (!f) return;

@@ -1,6 +1,6 @@
 // Byte-addressed files through numbered slots (1..254). Positions count from
 // 1; position 0 means the current position. Reads past the end give zeros.
-// Each open file goes through a buffer of 8 KiB.
+// Each open file goes through a buffer of 64 KiB.
 #pragma once
 
 #include <cstdint>
@@ -25,5 +25,14 @@ void CutFileAt(int slot, int64_t length);
 // reach the file: a read-only slot, a failed write, flush, cut or close.
 bool CloseFile(int slot);
 bool FileSlotIsOpen(int slot);
+
+// Which file a slot has open: equal for two opens of the same file; all zeros
+// for a free slot.
+struct FileIdentity {
+  uint64_t Device = 0;
+  uint64_t Inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity IdentityOfSlot(int slot);
 
 }  // namespace terrafix

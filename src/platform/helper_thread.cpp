@@ -1,6 +1,7 @@
 #include "platform/helper_thread.h"
 
 #include <pthread.h>
+#include <sched.h>
 #include <signal.h>
 
 #include <atomic>
@@ -76,6 +77,12 @@ void FinishHelperJob() {
        finished = h.Finished.load(std::memory_order_acquire)) {
     h.Finished.wait(finished, std::memory_order_acquire);
   }
+}
+
+bool HelperHasAProcessorOfItsOwn() {
+  cpu_set_t usable;
+  if (sched_getaffinity(0, sizeof usable, &usable) != 0) return false;
+  return CPU_COUNT(&usable) >= 2;
 }
 
 void PauseWhileWaiting() {

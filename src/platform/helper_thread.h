@@ -17,6 +17,10 @@ void StartHelperJob(HelperJob job, void* data);
 // has not begun it; then it never runs.
 void FinishHelperJob();
 
+// Whether the process may run on two processors or more, so that the helper
+// can run beside the editor's thread (or a program it waits for).
+bool HelperHasAProcessorOfItsOwn();
+
 // A short pause in a loop that waits for the other thread.
 void PauseWhileWaiting();
 

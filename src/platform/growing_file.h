@@ -1,0 +1,28 @@
+// A file that another program may still be writing: opened for reading only
+// (never created by the open), its size looked up afresh each time, and read
+// wherever asked. Used beside the numbered slots, never through them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/byte_files.h"
+
+namespace terrafix {
+
+struct GrowingFile {
+  int Fd = -1;
+};
+
+// False while there is no such file (or it cannot be read, or is a folder).
+bool OpenGrowingFile(GrowingFile& file, const std::string& name);
+// The size now; -1 when it cannot be told.
+int64_t GrowingFileSize(const GrowingFile& file);
+// Reads at `offset` until `bytes` is full or the file ends; the count read.
+size_t ReadGrowingFile(const GrowingFile& file, int64_t offset, std::span<uint8_t> bytes);
+FileIdentity IdentityOf(const GrowingFile& file);
+void CloseGrowingFile(GrowingFile& file);
+
+}  // namespace terrafix
