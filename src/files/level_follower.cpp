@@ -89,16 +89,21 @@ void PutBackRegion(LevelGrid& grid, uint8_t* kept) {
   }
 }
 
-// Reads [from, from + length) of the file into Head and the file-order copy.
-size_t Stage(const GrowingFile& file, Follower& f, int64_t from, size_t length) {
+// Reads up to `length` more bytes of the file into Head and the file-order
+// copy; false when none came.
+bool Stage(Follower& f, size_t length) {
   size_t done = 0;
-  if (from < CellsOffset) {
-    size_t n = std::min(length, static_cast<size_t>(CellsOffset - from));
-    done = ReadGrowingFile(file, from, std::span<uint8_t>(f.Head.data() + from, n));
-    if (done < n) return done;
+  if (f.Staged < CellsOffset) {
+    size_t n = std::min(length, static_cast<size_t>(CellsOffset - f.Staged));
+    done = ReadGrowingFile(f.File, f.Staged, std::span<uint8_t>(f.Head.data() + f.Staged, n));
+    if (done == n && n < length) {
+      done += ReadGrowingFile(f.File, CellsOffset, std::span<uint8_t>(FileOrderCells(), length - n));
+    }
+  } else {
+    done = ReadGrowingFile(f.File, f.Staged, std::span<uint8_t>(FileOrderCells() + (f.Staged - CellsOffset), length));
   }
-  int64_t at = from + static_cast<int64_t>(done);
-  return done + ReadGrowingFile(file, at, std::span<uint8_t>(FileOrderCells() + (at - CellsOffset), length - done));
+  f.Staged += static_cast<int64_t>(done);
+  return done > 0;
 }
 
 bool SlabIsStaged(const Follower& f, int slab) {
@@ -110,11 +115,7 @@ bool FollowOnce(Follower& f) {
   if (f.File.Fd < 0 && !OpenGrowingFile(f.File, f.Name)) return false;
   bool progress = false;
   int64_t size = std::min(GrowingFileSize(f.File), CellsEnd);
-  if (size > f.Staged) {
-    size_t n = Stage(f.File, f, f.Staged, static_cast<size_t>(std::min<int64_t>(size - f.Staged, ReadPiece)));
-    f.Staged += static_cast<int64_t>(n);
-    progress = n > 0;
-  }
+  if (size > f.Staged) progress = Stage(f, static_cast<size_t>(std::min<int64_t>(size - f.Staged, ReadPiece)));
   if (f.HeaderState == 0 && f.Staged >= CellsOffset) {
     f.HeaderState = std::equal(f.Head.begin(), f.Head.end(), f.Header->HeaderBytes.begin()) ? 1 : -1;
   }
@@ -168,9 +169,7 @@ void EndFollow(Follower& f, bool putBack) {
 bool StageTheRest(Follower& f) {
   if (GrowingFileSize(f.File) < CellsEnd) return false;
   while (f.Staged < CellsEnd) {
-    size_t n = Stage(f.File, f, f.Staged, static_cast<size_t>(CellsEnd - f.Staged));
-    if (n == 0) return false;
-    f.Staged += static_cast<int64_t>(n);
+    if (!Stage(f, static_cast<size_t>(CellsEnd - f.Staged))) return false;
   }
   return true;
 }
