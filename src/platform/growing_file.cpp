@@ -10,10 +10,12 @@ namespace terrafix {
 
 bool OpenGrowingFile(GrowingFile& file, const std::string& name) {
   CloseGrowingFile(file);
-  int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting, whatever the name is: opening a pipe would otherwise
+  // wait for a writer.
+  int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
     return false;
   }

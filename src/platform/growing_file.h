@@ -16,7 +16,8 @@ struct GrowingFile {
   int Fd = -1;
 };
 
-// False while there is no such file (or it cannot be read, or is a folder).
+// False while there is no such file, or when it is not a regular file or
+// cannot be read. Never waits.
 bool OpenGrowingFile(GrowingFile& file, const std::string& name);
 // The size now; -1 when it cannot be told.
 int64_t GrowingFileSize(const GrowingFile& file);
