@@ -129,23 +129,23 @@ uint8_t* FileOrderCells() {
 }
 
 void SetUpMoveToFileOrder(SharedMove& move, const LevelGrid& grid, uint8_t* cells) {
-  SetUp(move, [](SharedMove& m, int band) { BandToFileOrder(*m.From, m.Cells, band * BandHeight); }, 0, BandCount);
+  SetUp(move, [](SharedMove& m, int band) { BandToFileOrder(*m.From, m.ToCells, band * BandHeight); }, 0, BandCount);
   move.From = &grid;
-  move.Cells = cells;
+  move.ToCells = cells;
 }
 
 void SetUpMoveFromFileOrder(SharedMove& move, const uint8_t* cells, LevelGrid& grid) {
-  SetUp(move, [](SharedMove& m, int band) { BandFromFileOrder(m.Cells, *m.To, band * BandHeight, 0, LevelHeight); },
+  SetUp(move, [](SharedMove& m, int band) { BandFromFileOrder(m.FromCells, *m.To, band * BandHeight, 0, LevelHeight); },
         0, BandCount);
+  move.FromCells = cells;
   move.To = &grid;
-  move.Cells = const_cast<uint8_t*>(cells);
 }
 
 void SetUpSlabsFromFileOrder(SharedMove& move, const uint8_t* cells, LevelGrid& grid, int firstPart) {
-  SetUp(move, [](SharedMove& m, int part) { MoveSlabBand(m.Cells, *m.To, part / BandCount, part % BandCount); },
+  SetUp(move, [](SharedMove& m, int part) { MoveSlabBand(m.FromCells, *m.To, part / BandCount, part % BandCount); },
         firstPart, SlabCount * BandCount);
+  move.FromCells = cells;
   move.To = &grid;
-  move.Cells = const_cast<uint8_t*>(cells);
 }
 
 void MoveSlabBand(const uint8_t* cells, LevelGrid& grid, int slab, int band) {

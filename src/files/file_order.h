@@ -27,9 +27,10 @@ uint8_t* FileOrderCells();
 // helper thread take in turn until none is left.
 struct SharedMove {
   void (*MovePart)(SharedMove& move, int part) = nullptr;
-  const LevelGrid* From = nullptr;  // into file order
-  LevelGrid* To = nullptr;          // into the grid
-  uint8_t* Cells = nullptr;         // the file-order copy
+  const LevelGrid* From = nullptr;  // into file order, at ToCells
+  uint8_t* ToCells = nullptr;
+  const uint8_t* FromCells = nullptr;  // from file order, into To
+  LevelGrid* To = nullptr;
   int PartCount = 0;
   std::atomic<int> NextPart{0};
   std::atomic<bool> Open{false};  // parts may be taken
@@ -39,8 +40,8 @@ struct SharedMove {
 void SetUpMoveToFileOrder(SharedMove& move, const LevelGrid& grid, uint8_t* cells);
 // Parts are bands: every height of the file order into the grid.
 void SetUpMoveFromFileOrder(SharedMove& move, const uint8_t* cells, LevelGrid& grid);
-// Parts are the bands of the slabs from `firstSlab` on, slab by slab: what
-// part firstSlab * BandCount + band is counts from slab 0.
+// Parts are the bands of every slab, slab after slab (part slab * BandCount +
+// band), from part `firstPart` on.
 void SetUpSlabsFromFileOrder(SharedMove& move, const uint8_t* cells, LevelGrid& grid, int firstPart);
 // One band of one slab, for a caller that moves slabs on its own.
 void MoveSlabBand(const uint8_t* cells, LevelGrid& grid, int slab, int band);
