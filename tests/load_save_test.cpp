@@ -332,6 +332,25 @@ TEST_F(LoadAndSave, LoadOfAFileThatChangesAfterItWasReadGoesByTheFileLeft) {
   }
 }
 
+// A compressor that skips a part of the file and fills it in later: the part
+// is not taken for the zeros that it reads as meanwhile.
+TEST_F(LoadAndSave, LoadWaitsForAPartThatTheCompressorSkipped) {
+  auto level = RandomLevel(4);
+  SaveCompressed("world", *level, Header);
+  MakeScript("gzip.exe",
+             "out=\"${4%.dat}\"\n"
+             "gzip -d -c \"$4\" > .whole || exit 1\n"
+             "rm -f \"$4\"\n"
+             "dd if=.whole of=\"$out\" bs=524288 count=2 2>/dev/null\n"
+             "dd if=.whole of=\"$out\" bs=524288 skip=6 seek=6 conv=notrunc 2>/dev/null\n"
+             "sleep 0.3\n"
+             "dd if=.whole of=\"$out\" bs=524288 skip=2 seek=2 count=4 conv=notrunc 2>/dev/null\n"
+             "rm -f .whole");
+  Run(Load, "world");
+  EXPECT_EQ(fs::file_size("world"), 4'194'698u);
+  EXPECT_TRUE(Grid->Cells == level->Cells);
+}
+
 TEST_F(LoadAndSave, NameWithBlanksReachesTheCompressorAsSeveralArguments) {
   MakeScript("gzip.exe", "printf '%s|' \"$@\" >> args");
   Run(Save, "my level");

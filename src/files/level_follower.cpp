@@ -114,8 +114,10 @@ bool SlabIsStaged(const Follower& f, int slab) {
 bool FollowOnce(Follower& f) {
   if (f.File.Fd < 0 && !OpenGrowingFile(f.File, f.Name)) return false;
   bool progress = false;
-  int64_t size = std::min(GrowingFileSize(f.File), CellsEnd);
-  if (size > f.Staged) progress = Stage(f, static_cast<size_t>(std::min<int64_t>(size - f.Staged, ReadPiece)));
+  // Only what has been written: a part skipped so far would read as zeros
+  // now and may hold cells later.
+  int64_t end = std::min(WrittenEnd(f.File, f.Staged), CellsEnd);
+  if (end > f.Staged) progress = Stage(f, static_cast<size_t>(std::min<int64_t>(end - f.Staged, ReadPiece)));
   if (f.HeaderState == 0 && f.Staged >= CellsOffset) {
     f.HeaderState = std::equal(f.Head.begin(), f.Head.end(), f.Header->HeaderBytes.begin()) ? 1 : -1;
   }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace terrafix {
@@ -27,6 +28,13 @@ int64_t GrowingFileSize(const GrowingFile& file) {
   struct stat info;
   if (file.Fd < 0 || fstat(file.Fd, &info) != 0) return -1;
   return info.st_size;
+}
+
+int64_t WrittenEnd(const GrowingFile& file, int64_t from) {
+  int64_t size = GrowingFileSize(file);
+  if (size <= from) return std::max(size, from);
+  off_t hole = lseek(file.Fd, from, SEEK_HOLE);
+  return hole < 0 ? size : std::min<int64_t>(hole, size);
 }
 
 size_t ReadGrowingFile(const GrowingFile& file, int64_t offset, std::span<uint8_t> bytes) {

@@ -21,6 +21,10 @@ struct GrowingFile {
 bool OpenGrowingFile(GrowingFile& file, const std::string& name);
 // The size now; -1 when it cannot be told.
 int64_t GrowingFileSize(const GrowingFile& file);
+// Where the bytes written so far from `from` on end: the size, or the start
+// of the first hole (a part that a writer skipped and may still fill), or
+// `from` itself when the file ends there.
+int64_t WrittenEnd(const GrowingFile& file, int64_t from);
 // Reads at `offset` until `bytes` is full or the file ends; the count read.
 size_t ReadGrowingFile(const GrowingFile& file, int64_t offset, std::span<uint8_t> bytes);
 FileIdentity IdentityOf(const GrowingFile& file);
