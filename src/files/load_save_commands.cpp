@@ -52,7 +52,7 @@ void LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   std::string name = Ask(LoadPrompt);
   if (name.empty()) return;
   // While the compressor writes the file, the helper reads it and fills the
-  // grid; afterwards it is put back unless it was the file loaded here.
+  // grid; the grid's old cells come back unless that file is the one loaded.
   StartFollowingLevelFile(name, grid, header);
   // Whatever the compressor makes of name.dat, the file `name` is what loads:
   // one left by an earlier load still loads when name.dat is missing.
