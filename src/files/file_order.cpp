@@ -1,5 +1,6 @@
 #include "files/file_order.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/helper_thread.h"
@@ -44,15 +45,14 @@ inline __m128i LowBytes(const TileId* column) {
   return _mm_packus_epi16(_mm_packs_epi32(quad(0), quad(4)), _mm_packs_epi32(quad(8), quad(12)));
 }
 
-// 16 bytes widened to the 16 heights of a column.
-inline void StoreWidened(TileId* column, __m128i bytes) {
+// The first `heights` (4, 8, 12 or 16) of 16 bytes widened to as many
+// heights of a column.
+inline void StoreWidened(TileId* column, __m128i bytes, int heights) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
-  auto store = [&](int at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(column + at), v); };
-  store(0, _mm_unpacklo_epi16(low, zero));
-  store(4, _mm_unpackhi_epi16(low, zero));
-  store(8, _mm_unpacklo_epi16(high, zero));
-  store(12, _mm_unpackhi_epi16(high, zero));
+  const __m128i quads[4] = {_mm_unpacklo_epi16(low, zero), _mm_unpackhi_epi16(low, zero),
+                            _mm_unpacklo_epi16(high, zero), _mm_unpackhi_epi16(high, zero)};
+  for (int q = 0; q < heights / 4; ++q) _mm_storeu_si128(reinterpret_cast<__m128i*>(column + 4 * q), quads[q]);
 }
 #endif
 
@@ -80,20 +80,23 @@ void BandToFileOrder(const LevelGrid& grid, uint8_t* cells, int y0) {
   }
 }
 
-// Heights zFirst..zEnd - 1 (whole blocks) of one band written into the grid.
+// Heights zFirst..zEnd - 1 of one band written into the grid, in blocks of
+// up to 16 heights (a multiple of 4).
 void BandFromFileOrder(const uint8_t* cells, LevelGrid& grid, int y0, int zFirst, int zEnd) {
   for (int x0 = 0; x0 < LevelWidth; x0 += Block) {
     for (int y = y0; y < y0 + BandHeight; ++y) {
       for (int z0 = zFirst; z0 < zEnd; z0 += Block) {
+        const int heights = std::min(Block, zEnd - z0);
 #if defined(__SSE2__)
         __m128i rows[Block];
         for (int i = 0; i < Block; ++i) {
-          rows[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(RowOf(cells, y, z0 + i) + x0));
+          rows[i] = i < heights ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(RowOf(cells, y, z0 + i) + x0))
+                                : _mm_setzero_si128();
         }
         Transpose16(rows);
-        for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k]);
+        for (int k = 0; k < Block; ++k) StoreWidened(grid.Cells.data() + CellIndex(x0 + k, y, z0), rows[k], heights);
 #else
-        for (int i = 0; i < Block; ++i)
+        for (int i = 0; i < heights; ++i)
           for (int k = 0; k < Block; ++k) WriteCell(grid, x0 + k, y, z0 + i, RowOf(cells, y, z0 + i)[x0 + k]);
 #endif
       }
@@ -101,7 +104,7 @@ void BandFromFileOrder(const uint8_t* cells, LevelGrid& grid, int y0, int zFirst
   }
 }
 
-static_assert(BandHeight % Block == 0 && SlabDepth % Block == 0);
+static_assert(BandHeight % Block == 0 && SlabDepth % 4 == 0 && (SlabDepth % Block == 0 || SlabDepth < Block));
 
 void TakeParts(void* data) {
   auto& move = *static_cast<SharedMove*>(data);

@@ -1,7 +1,7 @@
 // The cells of the level-file region moved between the grid, which keeps the
 // heights of a column side by side, and a copy in the order of a level file
 // (rows of 256 along x, then y, then z). The moves go in bands of 16 y and,
-// into the grid, in slabs of 16 heights; the caller and the helper thread
+// into the grid, also in slabs of 8 heights; the caller and the helper thread
 // share them out.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace terrafix {
 
 constexpr int BandHeight = 16;
 constexpr int BandCount = LevelWidth / BandHeight;
-constexpr int SlabDepth = 16;
+constexpr int SlabDepth = 8;
 constexpr int SlabCount = LevelHeight / SlabDepth;
 constexpr size_t FileOrderLength = size_t{LevelWidth} * LevelWidth * LevelHeight;
 constexpr size_t SlabLength = FileOrderLength / SlabCount;

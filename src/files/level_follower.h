@@ -1,7 +1,7 @@
 // Load runs the compressor and then reads the file that it wrote. To spare
 // the user most of that reading, the helper thread follows the file while the
 // compressor is still writing it: it reads the bytes as they arrive and, once
-// the header has been seen to match, writes each slab of 16 heights into the
+// the header has been seen to match, writes each slab of 8 heights into the
 // grid as soon as the slab's rows are in. Before it writes anything it keeps
 // the cells of the level-file region, so that the grid can be put back.
 //
