@@ -66,21 +66,32 @@ void WriteUncompressed(const char* name, const LevelGrid& grid) {
   CloseFile(2);
 }
 
-// One pass of drawing, lock to unlock: BM_Pass/<ViewMode>/<Zoom>/<GridVisible>.
-void BM_Pass(benchmark::State& state) {
-  const LevelGrid& grid = VariedLevel();
-  testing::FreshScreen();
+// The view options of a pass benchmark: <ViewMode>/<Zoom>/<GridVisible>.
+EditorState ViewOptionsOf(const benchmark::State& state) {
   EditorState s;
   s.ViewMode = static_cast<int32_t>(state.range(0));
   s.Zoom = static_cast<int32_t>(state.range(1));
   s.GridVisible = static_cast<int32_t>(state.range(2));
-  s.SliceX = 100;
-  s.SliceY = 150;
-  s.Layer = 28;
+  return s;
+}
+
+// Draws whole passes, lock to unlock, of the varied level in state `s`.
+void DrawPasses(benchmark::State& state, const EditorState& s) {
+  const LevelGrid& grid = VariedLevel();
+  testing::FreshScreen();
   for (auto _ : state) {
     DrawPass(s, grid);
     benchmark::ClobberMemory();
   }
+}
+
+// One pass of drawing, lock to unlock: BM_Pass/<ViewMode>/<Zoom>/<GridVisible>.
+void BM_Pass(benchmark::State& state) {
+  EditorState s = ViewOptionsOf(state);
+  s.SliceX = 100;
+  s.SliceY = 150;
+  s.Layer = 28;
+  DrawPasses(state, s);
 }
 BENCHMARK(BM_Pass)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
 
@@ -89,20 +100,12 @@ BENCHMARK(BM_Pass)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
 // view A at x 254, B at y 255 (no plane behind) and layer 0 (none below),
 // place 1 for x 255, y 254 and layer 64.
 void BM_PassAtEdges(benchmark::State& state) {
-  const LevelGrid& grid = VariedLevel();
-  testing::FreshScreen();
-  EditorState s;
-  s.ViewMode = static_cast<int32_t>(state.range(0));
-  s.Zoom = static_cast<int32_t>(state.range(1));
-  s.GridVisible = static_cast<int32_t>(state.range(2));
+  EditorState s = ViewOptionsOf(state);
   const bool first = state.range(3) == 0;
   s.SliceX = first ? 254 : 255;
   s.SliceY = first ? 255 : 254;
   s.Layer = first ? 0 : TopLayer;
-  for (auto _ : state) {
-    DrawPass(s, grid);
-    benchmark::ClobberMemory();
-  }
+  DrawPasses(state, s);
 }
 BENCHMARK(BM_PassAtEdges)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}, {0, 1}});
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <span>
 #include <vector>
 
