@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "editor/main_loop.h"
+#include "files/compressor.h"
 #include "files/level_file.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
-#include "platform/byte_files.h"
-#include "platform/run_program.h"
-#include "platform/screen.h"
+#include "platform/files/byte_files.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {
@@ -119,7 +119,6 @@ void BM_TopLayerRead(benchmark::State& state) {
     const TileId* cell = grid.Cells.data() + CellIndex(0, 0, 28);
     for (int x = 0; x < LevelWidth; ++x, cell += (GridExtentY - LevelWidth) * GridExtentZ) {
       for (int y = 0; y < LevelWidth; ++y, cell += GridExtentZ) {
-        __builtin_prefetch(cell + 16 * GridExtentZ);
         sum += static_cast<uint32_t>(cell[0] + cell[-1]);
       }
     }
@@ -175,7 +174,7 @@ const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : 
 // A compressed level of the benchmark's kind kept as master.dat, for loads.
 void KeepCompressedMaster(benchmark::State& state) {
   WriteUncompressed("level", LevelOfKind(state.range(0)));
-  if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+  if (Compress("level") != 0) state.SkipWithError("gzip failed");
   fs::copy_file("level.dat", "master.dat");
 }
 
@@ -184,70 +183,6 @@ void FreshCompressedLevel() {
   fs::remove("level");
   fs::copy_file("master.dat", "level.dat", fs::copy_options::overwrite_existing);
 }
-
-// Save and Load as a whole, as the editor runs them (prompt answered, file
-// written or read, the compressor run and waited for), beside the same
-// compressor run alone on the same file: BM_.../<level>, 0 varied, 1 terrain.
-void BM_SaveCommand(benchmark::State& state) {
-  testing::WorkingFolder folder;
-  const LevelGrid& grid = LevelOfKind(state.range(0));
-  HeaderTemplate header;
-  MemorySurface& surface = testing::FreshScreen();
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove("level.dat");
-    testing::ScriptKeys(surface, "level\rk");
-    state.ResumeTiming();
-    SaveCommand(grid, header);
-    state.PauseTiming();
-    if (!fs::exists("level.dat")) state.SkipWithError("not saved");
-    ReadKey();
-    state.ResumeTiming();
-  }
-}
-BENCHMARK(BM_SaveCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_CompressorAlone(benchmark::State& state) {
-  testing::WorkingFolder folder;
-  const LevelGrid& grid = LevelOfKind(state.range(0));
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove("level.dat");
-    WriteUncompressed("level", grid);
-    state.ResumeTiming();
-    if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
-  }
-}
-BENCHMARK(BM_CompressorAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_LoadCommand(benchmark::State& state) {
-  testing::WorkingFolder folder;
-  auto grid = std::make_unique<LevelGrid>();
-  HeaderTemplate header;
-  KeepCompressedMaster(state);
-  MemorySurface& surface = testing::FreshScreen();
-  for (auto _ : state) {
-    state.PauseTiming();
-    FreshCompressedLevel();
-    testing::ScriptKeys(surface, "level\r");
-    state.ResumeTiming();
-    LoadCommand(*grid, header);
-  }
-  if (grid->Cells != LevelOfKind(state.range(0)).Cells) state.SkipWithError("not loaded");
-}
-BENCHMARK(BM_LoadCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_DecompressorAlone(benchmark::State& state) {
-  testing::WorkingFolder folder;
-  KeepCompressedMaster(state);
-  for (auto _ : state) {
-    state.PauseTiming();
-    FreshCompressedLevel();
-    state.ResumeTiming();
-    if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
-  }
-}
-BENCHMARK(BM_DecompressorAlone)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Save and Load against the same gzip run alone, in pairs: each iteration
 // times the command and the compressor alone on the same file, one right
@@ -287,8 +222,7 @@ void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
 
 // BM_SaveAgainstGzip/<level>/<typing>: with <typing> milliseconds between
 // the prompt and the Enter key, as a user takes to type the name, and the
-// time taken from the Enter key on. The editor lays the cells out for the
-// file while the name is typed; with 0 the keys come all at once.
+// time taken from the Enter key on; with 0 the keys come all at once.
 void BM_SaveAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   const LevelGrid& grid = LevelOfKind(state.range(0));
@@ -316,7 +250,7 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
     fs::remove("level.dat");
     WriteUncompressed("level", grid);
     const auto start = Clock::now();
-    if (RunProgramAndWait("gzip.exe", "-S .dat level") != 0) state.SkipWithError("gzip failed");
+    if (Compress("level") != 0) state.SkipWithError("gzip failed");
     return SecondsSince(start);
   };
   TimeInPairs(state, command, alone);
@@ -340,7 +274,7 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
   auto alone = [&] {
     FreshCompressedLevel();
     const auto start = Clock::now();
-    if (RunProgramAndWait("gzip.exe", "-d -S .dat level.dat") != 0) state.SkipWithError("gzip failed");
+    if (Decompress("level") != 0) state.SkipWithError("gzip failed");
     return SecondsSince(start);
   };
   TimeInPairs(state, command, alone);

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "memory_screen.h"
-#include "platform/byte_files.h"
-#include "platform/growing_file.h"
+#include "platform/files/byte_files.h"
 
 namespace terrafix {
 namespace {
@@ -137,39 +136,6 @@ TEST(ByteFiles, FailuresThatASaveMustSee) {
   std::vector<uint8_t> untouched(4, 9);
   ReadBytesAt(7, 1, untouched);
   EXPECT_EQ(untouched, std::vector<uint8_t>(4, 9));
-}
-
-// A file read while another program writes it: it is found once it exists,
-// read as far as it has grown, and known for the same file as a slot's.
-TEST(GrowingFile, FollowsARegularFileAndNeverWaits) {
-  testing::WorkingFolder folder;
-  GrowingFile file;
-  EXPECT_FALSE(OpenGrowingFile(file, "later"));  // not there yet, and not created
-  EXPECT_FALSE(std::filesystem::exists("later"));
-  mkfifo("pipe", 0644);
-  EXPECT_FALSE(OpenGrowingFile(file, "pipe"));  // would wait for a writer
-  std::filesystem::create_directory("dir");
-  EXPECT_FALSE(OpenGrowingFile(file, "dir"));
-
-  WriteWholeFile("later", "abc");
-  ASSERT_TRUE(OpenGrowingFile(file, "later"));
-  std::vector<uint8_t> got(5, 0);
-  EXPECT_EQ(GrowingFileSize(file), 3);
-  EXPECT_EQ(ReadGrowingFile(file, 1, got), 2u);
-  WriteWholeFile("later", "abcdefg");  // the same file, grown
-  EXPECT_EQ(GrowingFileSize(file), 7);
-  EXPECT_EQ(ReadGrowingFile(file, 1, got), 5u);
-  EXPECT_EQ(got, Bytes(5, 'b'));
-
-  ASSERT_TRUE(OpenByteFile("later", 3));
-  ASSERT_TRUE(OpenByteFile("other", 4));
-  EXPECT_EQ(IdentityOf(file), IdentityOfSlot(3));
-  EXPECT_NE(IdentityOf(file), IdentityOfSlot(4));
-  EXPECT_EQ(IdentityOfSlot(5), FileIdentity{});
-  CloseFile(3);
-  CloseFile(4);
-  CloseGrowingFile(file);
-  EXPECT_EQ(IdentityOf(file), FileIdentity{});
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "editor/confirmations.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

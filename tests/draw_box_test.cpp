@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "memory_screen.h"
-#include "platform/screen.h"
-#include "platform/screen_device.h"
-#include "platform/sdl_keys.h"
-#include "platform/terminal_keys.h"
+#include "platform/screen/screen.h"
+#include "platform/screen/screen_device.h"
+#include "platform/terminal/terminal_keys.h"
 
 namespace terrafix {
 namespace {
@@ -61,55 +60,6 @@ TEST(ReadMouse, AllMinusOneWhenInactiveOrOutside) {
   }
 }
 
-TEST(WindowKeys, KeysWithoutCharactersBecomeTheirCodes) {
-  auto key = [](SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
-    SDL_Keysym k{};
-    k.sym = sym;
-    k.mod = mod;
-    return KeyQueueCode(k);
-  };
-  auto ext = [](char scan) { return ExtendedKey + static_cast<unsigned char>(scan); };
-  EXPECT_EQ(key(SDLK_RETURN), 13);
-  EXPECT_EQ(key(SDLK_KP_ENTER), 13);
-  EXPECT_EQ(key(SDLK_BACKSPACE), 8);
-  EXPECT_EQ(key(SDLK_TAB), 9);
-  EXPECT_EQ(key(SDLK_ESCAPE), 27);
-  EXPECT_EQ(key(SDLK_a, KMOD_LCTRL), 1);
-  EXPECT_EQ(key(SDLK_z, KMOD_RCTRL), 26);
-  EXPECT_EQ(key(SDLK_UP), ext('H'));
-  EXPECT_EQ(key(SDLK_DOWN), ext('P'));
-  EXPECT_EQ(key(SDLK_LEFT), ext('K'));
-  EXPECT_EQ(key(SDLK_RIGHT), ext('M'));
-  EXPECT_EQ(key(SDLK_HOME), ext('G'));
-  EXPECT_EQ(key(SDLK_END), ext('O'));
-  EXPECT_EQ(key(SDLK_PAGEUP), ext('I'));
-  EXPECT_EQ(key(SDLK_PAGEDOWN), ext('Q'));
-  EXPECT_EQ(key(SDLK_INSERT), ext('R'));
-  EXPECT_EQ(key(SDLK_DELETE), ext('S'));
-  EXPECT_EQ(key(SDLK_F1), ext(';'));
-  EXPECT_EQ(key(SDLK_F10), ext('D'));
-  EXPECT_EQ(key(SDLK_KP_8), ext('H'));      // keypad without Num Lock
-  EXPECT_EQ(key(SDLK_KP_8, KMOD_NUM), 0);   // with it, a typed digit
-  EXPECT_EQ(key(SDLK_a), 0);                // arrives as typed text
-  EXPECT_EQ(key(SDLK_LSHIFT), 0);
-}
-
-TEST(WindowKeys, TypedTextIsQueuedInCodePage437) {
-  testing::FreshScreen();
-  QueueTypedText("aZ\xC3\xA9\xE2\x96\x88\xE2\x82\xAC!");  // a Z e-acute full-block euro !
-  EXPECT_EQ(ReadKey(), "a");
-  EXPECT_EQ(ReadKey(), "Z");
-  EXPECT_EQ(ReadKey(), "\x82");
-  EXPECT_EQ(ReadKey(), "\xDB");
-  EXPECT_EQ(ReadKey(), "!");  // the euro sign has no code: dropped
-  EXPECT_EQ(ReadKey(), "");
-}
-
-}  // namespace
-}  // namespace terrafix
-
-namespace terrafix {
-namespace {
 
 std::vector<std::string> KeysOf(std::string input, bool final, PointerState& pointer) {
   testing::FreshScreen();

@@ -6,7 +6,7 @@
 #include "files/header_template.h"
 #include "files/level_file.h"
 #include "memory_screen.h"
-#include "platform/byte_files.h"
+#include "platform/files/byte_files.h"
 
 namespace terrafix {
 namespace {
@@ -120,33 +120,6 @@ TEST(LevelFile, ShortFileReadsAsZerosAndTrailerComesFromTheTemplate) {
   EXPECT_EQ(ReadCell(*grid, 255, 255, 63), 0);
   Save("again", *grid, h);
   EXPECT_EQ(ReadWholeFile("again").substr(4'194'623), std::string(75, 'T'));
-}
-
-// A layout begun ahead (as while Save's name is typed) writes the same file as
-// one made at the write, and a layout dropped, or begun from another grid,
-// leaves nothing of itself in the next file.
-TEST(LevelFile, LayoutBegunAheadWritesTheSameFile) {
-  testing::WorkingFolder folder;
-  HeaderTemplate h;
-  auto grid = std::make_unique<LevelGrid>();
-  for (int z = 0; z < 64; ++z)
-    for (int y = 0; y < 256; ++y)
-      for (int x = 0; x < 256; ++x) WriteCell(*grid, x, y, z, (x * 5 + y * 11 + z * 3) % 256);
-  auto other = std::make_unique<LevelGrid>();
-  LayNewTerrain(*other);
-  Save("plain", *grid, h);
-  Save("terrain", *other, h);
-
-  LayOutLevelFileAhead(*grid);
-  Save("ahead", *grid, h);
-  LayOutLevelFileAhead(*other);
-  DropLevelFileLayout();
-  Save("dropped", *grid, h);
-  LayOutLevelFileAhead(*grid);
-  Save("another", *other, h);
-  EXPECT_TRUE(ReadWholeFile("ahead") == ReadWholeFile("plain"));
-  EXPECT_TRUE(ReadWholeFile("dropped") == ReadWholeFile("plain"));
-  EXPECT_TRUE(ReadWholeFile("another") == ReadWholeFile("terrain"));
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "memory_screen.h"
-#include "platform/line_input.h"
-#include "platform/screen.h"
-#include "platform/screen_backend.h"
+#include "platform/screen/line_input.h"
+#include "platform/screen/screen.h"
+#include "platform/screen/screen_backend.h"
 
 namespace terrafix {
 namespace {

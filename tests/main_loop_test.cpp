@@ -5,7 +5,7 @@
 #include "editor/keys_and_clicks.h"
 #include "editor/main_loop.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/font_cp437.h"
-#include "platform/screen.h"
+#include "platform/screen/font_cp437.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 

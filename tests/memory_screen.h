@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/memory_surface.h"
+#include "memory_surface.h"
 
 namespace terrafix::testing {
 

@@ -2,7 +2,7 @@
 
 #include "display/tile_colours.h"
 #include "display/toolbar.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix::testing {
 

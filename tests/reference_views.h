@@ -2,7 +2,7 @@
 // defines, as the measure for the editor's fast drawing.
 #pragma once
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "level/level_grid.h"
 
 namespace terrafix::testing {

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

@@ -9,7 +9,7 @@
 #include "display/tile_colours.h"
 #include "editor/main_loop.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "reference_views.h"
 
 namespace terrafix {

@@ -4,7 +4,7 @@
 #include "display/toolbar.h"
 #include "editor/main_loop.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 namespace {

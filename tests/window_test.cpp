@@ -25,7 +25,7 @@
 #include "files/header_template.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "x_window.h"
 
 namespace terrafix {

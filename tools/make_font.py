@@ -116,7 +116,7 @@ def main():
         n = origin.count(name)
         out.write(f"//   {name}: {n} glyph{'s' if n != 1 else ''}\n")
     out.write("// Do not edit by hand; change the tool and run it again.\n\n")
-    out.write('#include "platform/font_cp437.h"\n\n')
+    out.write('#include "platform/screen/font_cp437.h"\n\n')
     out.write("namespace terrafix {\n\n")
     out.write("const unsigned char FontCp437[256][8] = {\n")
     for code, rows in enumerate(table):

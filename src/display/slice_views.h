@@ -3,9 +3,9 @@
 // air cell showing the next plane dimmed, and an optional cell grid.
 #pragma once
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "level/level_grid.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 

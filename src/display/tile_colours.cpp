@@ -1,5 +1,7 @@
 #include "display/tile_colours.h"
 
+#include "level/floor_divide.h"
+
 namespace terrafix {
 
 namespace {
@@ -16,12 +18,6 @@ constexpr BaseColour BaseColours[] = {
     {13, 200, 200, 200}, {14, 127, 127, 127}, {15, 127, 127, 127}, {16, 127, 127, 127}, {17, 100, 60, 0},
     {18, 0, 255, 0},    {19, 255, 255, 255},
 };
-
-// Division rounded towards minus infinity.
-constexpr int32_t FloorDivide(int32_t value, int32_t divisor) {
-  int32_t q = value / divisor;
-  return (value % divisor != 0 && ((value < 0) != (divisor < 0))) ? q - 1 : q;
-}
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "display/tile_colours.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 

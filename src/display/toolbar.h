@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "level/level_grid.h"
 
 namespace terrafix {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/line_input.h"
-#include "platform/screen.h"
+#include "platform/screen/line_input.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 

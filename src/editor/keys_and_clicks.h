@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "files/header_template.h"
 #include "level/level_grid.h"
 

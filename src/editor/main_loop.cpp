@@ -6,7 +6,7 @@
 #include "display/toolbar.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 

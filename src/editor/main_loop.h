@@ -2,7 +2,7 @@
 // once and one key and acts on them.
 #pragma once
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "files/header_template.h"
 #include "level/level_grid.h"
 

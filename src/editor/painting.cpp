@@ -1,15 +1,11 @@
 #include "editor/painting.h"
 
 #include "display/view_geometry.h"
+#include "level/floor_divide.h"
 
 namespace terrafix {
 
 namespace {
-
-int32_t FloorDivide(int32_t value, int32_t divisor) {
-  int32_t q = value / divisor;
-  return (value % divisor != 0 && ((value < 0) != (divisor < 0))) ? q - 1 : q;
-}
 
 bool InLevel(int32_t horizontal, int32_t z) {
   return horizontal >= 0 && horizontal < LevelWidth && z >= 0 && z < LevelHeight;

@@ -1,7 +1,7 @@
 // Painting: the cell drawn under the pointer takes CurrentTile.
 #pragma once
 
-#include "editor/editor_state.h"
+#include "level/editor_state.h"
 #include "level/level_grid.h"
 
 namespace terrafix {

@@ -1,6 +1,6 @@
 #include "files/header_template.h"
 
-#include "platform/byte_files.h"
+#include "platform/files/byte_files.h"
 
 namespace terrafix {
 

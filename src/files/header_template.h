@@ -1,9 +1,12 @@
 // The header and trailer that every level file carries around its cells, read
-// from headers.dat, and the byte buffers that level-file transfers go through.
+// from headers.dat, and the buffers that level-file transfers go through.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <vector>
+
+#include "files/file_order.h"
 
 namespace terrafix {
 
@@ -19,6 +22,8 @@ struct HeaderTemplate {
   std::array<uint8_t, 75> TrailerBytes{};
   std::array<uint8_t, 257> RowBuffer{};     // one row of cells and one byte more
   std::array<uint8_t, 320> CompareBuffer{}; // the start of a file being loaded
+  // The cells of a file being saved or loaded, in the file's order.
+  std::vector<uint8_t> FileOrderCells = std::vector<uint8_t>(FileOrderLength);
 };
 
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of

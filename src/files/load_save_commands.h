@@ -15,7 +15,6 @@ constexpr std::string_view HeaderMismatchMessage =
     "File header check didn't match, could mean file not found, press any key...                ";
 constexpr std::string_view CompressorFailureMessage =
     "Failed to (de)compress file, could mean file not found, press any key...                     ";
-constexpr const char* Compressor = "gzip.exe";
 static_assert(LoadPrompt.size() == 74 && SavePrompt.size() == 68);
 static_assert(HeaderMismatchMessage.size() == 91 && CompressorFailureMessage.size() == 93);
 

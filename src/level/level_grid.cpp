@@ -1,9 +1,6 @@
 #include "level/level_grid.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <new>
 
 namespace terrafix {
 
@@ -20,17 +17,7 @@ void FillHeights(LevelGrid& grid, int zFirst, int zLast, TileId tile) {
   }
 }
 
-constexpr size_t LargePage = size_t{2} << 20;
-
 }  // namespace
-
-void* AllocateInLargePages(size_t bytes) {
-  const size_t rounded = (bytes + LargePage - 1) / LargePage * LargePage;
-  void* p = std::aligned_alloc(LargePage, rounded);
-  if (!p) throw std::bad_alloc();
-  madvise(p, rounded, MADV_HUGEPAGE);  // a hint; without large pages all works the same
-  return p;
-}
 
 void LayNewTerrain(LevelGrid& grid) {
   FillHeights(grid, 0, LevelHeight - 1, Air);

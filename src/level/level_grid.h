@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace terrafix {
@@ -18,31 +17,9 @@ constexpr int LevelWidth = 256;   // x and y of the level-file region: 0..255
 constexpr int LevelHeight = 64;   // z of the level-file region: 0..63
 constexpr int TopLayer = 64;      // the extra plane, shown and painted but never saved
 
-// Memory for the grid in large pages where the system offers them: the views
-// read a layer across columns far apart, and with small pages nearly every
-// such read also costs a page-table look-up.
-template <typename T>
-struct LargePageAllocator {
-  using value_type = T;
-  LargePageAllocator() = default;
-  template <typename U>
-  LargePageAllocator(const LargePageAllocator<U>&) {}
-  T* allocate(size_t n);
-  void deallocate(T* p, size_t) { std::free(p); }
-  bool operator==(const LargePageAllocator&) const { return true; }
-};
-
-void* AllocateInLargePages(size_t bytes);
-
-template <typename T>
-T* LargePageAllocator<T>::allocate(size_t n) {
-  return static_cast<T*>(AllocateInLargePages(n * sizeof(T)));
-}
-
 struct LevelGrid {
   // z varies fastest, then y, then x. Every cell starts as air.
-  std::vector<TileId, LargePageAllocator<TileId>> Cells =
-      std::vector<TileId, LargePageAllocator<TileId>>(size_t{GridExtentX} * GridExtentY * GridExtentZ, 0);
+  std::vector<TileId> Cells = std::vector<TileId>(size_t{GridExtentX} * GridExtentY * GridExtentZ, 0);
 };
 
 constexpr size_t CellIndex(int x, int y, int z) {

@@ -1,8 +1,8 @@
 // The editor's own choice of screen: a desktop window where one can be opened,
 // else the terminal it was started from.
-#include "platform/screen_backend.h"
-#include "platform/sdl_window.h"
-#include "platform/terminal_screen.h"
+#include "platform/screen/screen_backend.h"
+#include "platform/window/sdl_window.h"
+#include "platform/terminal/terminal_screen.h"
 
 namespace terrafix {
 

@@ -1,0 +1,155 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/screen/screen_device.h"
+
+namespace terrafix {
+
+ScreenDevice& Screen() {
+  static ScreenDevice device;
+  return device;
+}
+
+void InstallScreenBackend(std::unique_ptr<ScreenBackend> backend) {
+  ScreenDevice& s = Screen();
+  s.Backend = std::move(backend);
+  s.Frame = s.Backend->HasFrame();
+  std::fill(s.Pixels.begin(), s.Pixels.end(), TextBackground);
+  s.Drawn.Forget();
+  s.Locked = false;
+  s.Changed = true;
+  s.Row = 1;
+  s.Column = 1;
+  s.LinePosition = 0;
+  s.ScrollPending = false;
+  s.Keys = KeyQueue{};
+  s.KeyArrived = false;
+  s.Pointer = PointerState{};
+}
+
+int OpenScreen(int width, int height, int bitsPerPixel) {
+  static constexpr int Depths[] = {1, 2, 4, 8, 15, 16, 24, 32};
+  if (width <= 0 || height <= 0 || std::find(std::begin(Depths), std::end(Depths), bitsPerPixel) == std::end(Depths)) {
+    return 1;
+  }
+  bool isWindow = false;
+  std::unique_ptr<ScreenBackend> backend = OpenPlatformBackend(width, height, isWindow);
+  if (!backend) {
+    std::fprintf(stderr, "terrafix: no window and no terminal to show the editor in\n");
+    std::exit(1);
+  }
+  InstallScreenBackend(std::move(backend));
+  ServiceScreen();
+  return isWindow ? 0 : 1;
+}
+
+void DrawnSpans::Mark(const PixelRect& area) {
+  const int left = std::max(area.Left, 0), right = std::min(area.Right, ScreenWidth - 1);
+  const int top = std::max(area.Top, 0), bottom = std::min(area.Bottom, ScreenHeight - 1);
+  if (left > right) return;
+  for (int y = top; y <= bottom; ++y) {
+    Left[y] = static_cast<int16_t>(std::min<int>(Left[y], left));
+    Right[y] = static_cast<int16_t>(std::max<int>(Right[y], right));
+  }
+}
+
+void FrameChanged(const PixelRect& area) {
+  ScreenDevice& s = Screen();
+  s.Changed = true;
+  s.Drawn.Mark(area);
+}
+
+ScreenBackend* CurrentScreenBackend() { return Screen().Backend.get(); }
+
+void ServiceScreen() {
+  ScreenDevice& s = Screen();
+  if (!s.Backend) return;
+  s.Backend->GatherEvents(s.Pointer);
+  if (s.Frame && s.Changed && !s.Locked) {
+    s.Changed = false;
+    s.Backend->Present(s.Pixels.data());
+  }
+}
+
+void LockScreen() { Screen().Locked = true; }
+
+void UnlockScreen() {
+  ScreenDevice& s = Screen();
+  if (!s.Locked) return;
+  s.Locked = false;
+  s.Changed = false;
+  if (s.Frame && s.Backend) s.Backend->Present(s.Pixels.data());
+}
+
+uint32_t* FramePixels() { return FramePixelsFor(WholeFrame); }
+
+uint32_t* FramePixelsFor(const PixelRect& area) {
+  if (!Screen().Frame) return nullptr;
+  FrameChanged(area);
+  return Screen().Pixels.data();
+}
+
+bool ScreenHasFrame() { return Screen().Frame; }
+
+void QueueKey(int code) {
+  KeyQueue& q = Screen().Keys;
+  if (q.Count == KeyQueue::Slots - 1) {
+    q.Head = (q.Head + 1) % KeyQueue::Slots;
+    --q.Count;
+  }
+  q.Codes[(q.Head + q.Count) % KeyQueue::Slots] = code;
+  ++q.Count;
+  Screen().KeyArrived = true;
+}
+
+bool KeyQueueHasRoom() { return Screen().Keys.Count < KeyQueue::Slots - 1; }
+
+int TakeKey() {
+  ScreenDevice& s = Screen();
+  s.KeyArrived = false;
+  if (s.Keys.Count == 0) return 0;
+  int code = s.Keys.Codes[s.Keys.Head];
+  s.Keys.Head = (s.Keys.Head + 1) % KeyQueue::Slots;
+  --s.Keys.Count;
+  return code;
+}
+
+std::string KeyText(int code) {
+  if (code == 0) return {};
+  if (code >= ExtendedKey) return {ExtendedKeyPrefix, static_cast<char>(code - ExtendedKey)};
+  return std::string(1, static_cast<char>(code));
+}
+
+std::string ReadKey() {
+  ServiceScreen();
+  return KeyText(TakeKey());
+}
+
+MouseReading ReadMouse() {
+  ServiceScreen();
+  const PointerState& p = Screen().Pointer;
+  if (!p.Active || !p.Inside) return {-1, -1, -1, -1, -1, false};
+  return {p.X, p.Y, p.Wheel, p.Buttons, 0, true};
+}
+
+void EndProgram(int status) {
+  ScreenDevice& s = Screen();
+  std::fflush(nullptr);
+  if (s.Backend) s.Backend->EndProcess(status);
+  std::exit(status);
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string out(text);
+  // The scan code of a two-character key is not a letter: 255 + "K" (left) must
+  // not become 255 + "k" (the close request).
+  if (out.size() == 2 && out[0] == ExtendedKeyPrefix) return out;
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+}  // namespace terrafix

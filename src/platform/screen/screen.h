@@ -1,0 +1,65 @@
+// The editor's window: a 1050 x 800 frame of 32-bit pixels with a grid of 8 x 8
+// text cells over it, a box primitive, a mouse read, a key queue and the end of
+// the program. Line input and the key wait are in line_input.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/screen/key_codes.h"
+
+namespace terrafix {
+
+constexpr int ScreenWidth = 1050;
+constexpr int ScreenHeight = 800;
+constexpr int TextColumns = 131;  // 1050 div 8
+constexpr int TextRows = 100;     // 800 div 8
+constexpr uint32_t TextForeground = 0xFFFFFFFF;
+constexpr uint32_t TextBackground = 0xFF000000;
+
+enum class PrintEnding { None, LineBreak, NextZone };
+
+// A rectangle of pixels, both corners inside.
+struct PixelRect {
+  int Left, Top, Right, Bottom;
+};
+
+struct MouseReading {
+  int32_t X = 0;
+  int32_t Y = 0;
+  int32_t Wheel = 0;
+  int32_t Buttons = 0;
+  int32_t Confined = 0;
+  bool Valid = false;
+};
+
+// 0 when a window opened. Non-zero for a bad size or depth, or when no window
+// could be opened; in that last case the screen falls back to the terminal and
+// every operation keeps working there.
+int OpenScreen(int width, int height, int bitsPerPixel);
+void LockScreen();
+void UnlockScreen();
+void ClearScreen();
+// ClearScreen for a caller that paints every pixel of `kept` itself right
+// after: those rectangles are left as they are, the rest is cleared.
+void ClearScreenExcept(const PixelRect* kept, int count);
+void SetTextCursor(int32_t row, int32_t column);
+void PrintText(std::string_view text, PrintEnding ending);
+void PrintNumber(int32_t value, PrintEnding ending);
+void DrawBox(float x1, float y1, float x2, float y2, uint32_t colour, bool filled);
+MouseReading ReadMouse();
+std::string ReadKey();
+[[noreturn]] void EndProgram(int status);
+std::string LowerCase(std::string_view text);
+
+// The frame as it stands, row after row; null when the screen shows no frame
+// (terminal mode). Writable anywhere.
+uint32_t* FramePixels();
+// The same frame for a caller that writes inside `area` only (the view
+// renderer, which fills whole areas itself rather than box by box).
+uint32_t* FramePixelsFor(const PixelRect& area);
+// Whether drawing goes to a frame at all (false on a terminal).
+bool ScreenHasFrame();
+
+}  // namespace terrafix

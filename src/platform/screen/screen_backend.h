@@ -1,0 +1,67 @@
+// What a screen backend provides under the operations of screen.h: showing the
+// frame, gathering input events, waiting, beeping and ending the process. The
+// SDL window, the in-memory test surface and the terminal are backends.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/screen/key_codes.h"
+
+namespace terrafix {
+
+struct PointerState {
+  int32_t X = 0;        // last position seen inside the drawing area
+  int32_t Y = 0;
+  int32_t Buttons = 0;  // 1 left, 2 right, 4 middle, 8 and 16 the extra buttons
+  int32_t Wheel = 0;    // +1 a step away from the user, -1 a step towards
+  bool Inside = false;  // the pointer is inside the drawing area now
+  bool Active = false;  // the window is the active one
+};
+
+class ScreenBackend {
+ public:
+  virtual ~ScreenBackend() = default;
+  // False for a backend that shows text only: boxes, lock and unlock do nothing.
+  virtual bool HasFrame() const = 0;
+  // Shows the whole frame (1050 x 800, row after row).
+  virtual void Present(const uint32_t* pixels) = 0;
+  // Moves arrived input into the key queue (through QueueKey) and the pointer.
+  virtual void GatherEvents(PointerState& pointer) = 0;
+  // Waits up to `milliseconds` for input to arrive; may return early.
+  virtual void WaitForInput(int milliseconds) = 0;
+  virtual void Beep(int hertz, int milliseconds) = 0;
+  [[noreturn]] virtual void EndProcess(int status) = 0;
+  // Text-only backends draw characters here; frame backends ignore these.
+  virtual void PutCharacter(int row, int column, unsigned char code) { (void)row, (void)column, (void)code; }
+  virtual void ScrollUp() {}
+  virtual void ClearText() {}
+  virtual void ShowInputCursor(int row, int column) { (void)row, (void)column; }
+  // Around an external program that shares the terminal: it gets the terminal
+  // as a terminal is normally, and the screen is shown whole again afterwards.
+  virtual void BeforeProgram() {}
+  virtual void AfterProgram() {}
+};
+
+// Makes `backend` the screen's and resets the screen to its opened state:
+// black frame, cursor at row 1 column 1, empty key queue, pointer all zero.
+void InstallScreenBackend(std::unique_ptr<ScreenBackend> backend);
+
+// Opens the platform's own backend (a window, else the terminal); defined by
+// each executable. Returns null when nothing can be opened.
+std::unique_ptr<ScreenBackend> OpenPlatformBackend(int width, int height, bool& isWindow);
+
+// A key arrives: into the queue (the oldest pushed out when 15 wait) and the
+// key-arrived flag set.
+void QueueKey(int code);
+// Whether a key can be queued without pushing out the oldest.
+bool KeyQueueHasRoom();
+
+// The backend of the open screen, or null.
+ScreenBackend* CurrentScreenBackend();
+
+// Gathers events and shows the frame if it changed while unlocked. Every read
+// and every wait of the screen layer calls this.
+void ServiceScreen();
+
+}  // namespace terrafix

@@ -1,0 +1,169 @@
+#include "platform/window/sdl_window.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/screen/screen.h"
+#include "platform/window/sdl_keys.h"
+
+namespace terrafix {
+
+namespace {
+
+int32_t ButtonMask(Uint32 sdlButtons) {
+  int32_t mask = 0;
+  if (sdlButtons & SDL_BUTTON_LMASK) mask |= 1;
+  if (sdlButtons & SDL_BUTTON_RMASK) mask |= 2;
+  if (sdlButtons & SDL_BUTTON_MMASK) mask |= 4;
+  if (sdlButtons & SDL_BUTTON_X1MASK) mask |= 8;
+  if (sdlButtons & SDL_BUTTON_X2MASK) mask |= 16;
+  return mask;
+}
+
+class SdlWindow : public ScreenBackend {
+ public:
+  SdlWindow(SDL_Window* window, int width, int height) : Window(window), Width(width), Height(height) {}
+  ~SdlWindow() override {
+    if (Audio) SDL_CloseAudioDevice(Audio);
+    SDL_DestroyWindow(Window);
+    SDL_Quit();
+  }
+
+  bool HasFrame() const override { return true; }
+
+  void Present(const uint32_t* pixels) override {
+    Shown = pixels;
+    SDL_Surface* surface = SDL_GetWindowSurface(Window);
+    if (!surface) return;
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    SDL_ConvertPixels(Width, Height, SDL_PIXELFORMAT_ARGB8888, pixels, Width * 4, surface->format->format,
+                      surface->pixels, surface->pitch);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(Window);
+  }
+
+  void GatherEvents(PointerState& pointer) override {
+    bool exposed = false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      switch (e.type) {
+        case SDL_TEXTINPUT:
+          QueueTypedText(e.text.text);
+          break;
+        case SDL_KEYDOWN:
+          if (int code = KeyQueueCode(e.key.keysym)) QueueKey(code);
+          break;
+        case SDL_MOUSEWHEEL: {
+          int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+          pointer.Wheel += steps;
+          break;
+        }
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) QueueKey(ExtendedKey + ScanClose);
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_RESTORED) exposed = true;
+          break;
+        default:
+          break;  // SDL_QUIT among them: the window stays open
+      }
+    }
+    if (exposed && Shown) Present(Shown);
+    // SDL follows the pointer through its motion events, outside the window too
+    // while a button is held (the window then keeps the pointer).
+    int x = 0, y = 0;
+    Uint32 buttons = SDL_GetMouseState(&x, &y);
+    pointer.Inside = SDL_GetMouseFocus() == Window && x >= 0 && x < Width && y >= 0 && y < Height;
+    pointer.Active = (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    if (pointer.Inside) {
+      pointer.X = x;
+      pointer.Y = y;
+    }
+    pointer.Buttons = ButtonMask(buttons);
+  }
+
+  void WaitForInput(int milliseconds) override { SDL_WaitEventTimeout(nullptr, milliseconds); }
+
+  void Beep(int hertz, int milliseconds) override {
+    if (!AudioTried) {
+      AudioTried = true;
+      if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want{};
+        want.freq = 44100;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = 1024;
+        Audio = SDL_OpenAudioDevice(nullptr, 0, &want, &AudioFormat, 0);
+        if (Audio) SDL_PauseAudioDevice(Audio, 0);
+      }
+    }
+    if (!Audio || hertz <= 0) return;  // no audio device: silent
+    int samples = AudioFormat.freq * milliseconds / 1000;
+    std::vector<Sint16> wave(static_cast<size_t>(samples));
+    for (int i = 0; i < samples; ++i) {
+      wave[i] = (static_cast<long>(i) * hertz * 2 / AudioFormat.freq) % 2 ? -6000 : 6000;
+    }
+    SDL_QueueAudio(Audio, wave.data(), static_cast<Uint32>(wave.size() * sizeof(Sint16)));
+  }
+
+  [[noreturn]] void EndProcess(int status) override {
+    if (Audio) SDL_CloseAudioDevice(Audio);
+    SDL_DestroyWindow(Window);
+    SDL_Quit();
+    std::exit(status);
+  }
+
+ private:
+  SDL_Window* Window;
+  int Width;
+  int Height;
+  const uint32_t* Shown = nullptr;
+  bool AudioTried = false;
+  SDL_AudioDeviceID Audio = 0;
+  SDL_AudioSpec AudioFormat{};
+};
+
+}  // namespace
+
+std::string ProgramTitle() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string name = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("terrafix");
+  name = name.substr(name.find_last_of('/') + 1);
+  size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::string& title) {
+  // Ctrl+C and kill end the editor at once, as closing its terminal does.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The frame goes to the window as it is (shared memory on X11): an OpenGL
+  // renderer underneath would only add a copy and a software rasteriser.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Only a desktop's window counts; SDL's stand-ins (offscreen, dummy) show nothing.
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver != "x11" && driver != "wayland") {
+    SDL_Quit();
+    return nullptr;
+  }
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                        SDL_WINDOW_SHOWN);
+  if (!window) {
+    SDL_Quit();
+    return nullptr;
+  }
+  SDL_SetCursor(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  SDL_RaiseWindow(window);
+  SDL_SetWindowInputFocus(window);
+  SDL_StartTextInput();
+  return std::make_unique<SdlWindow>(window, width, height);
+}
+
+}  // namespace terrafix
