@@ -2,13 +2,23 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test: the unit tests on the
 # in-memory surface and the tests of the real program in an X server (an
-# Xvfb of their own when no display is set). Ends with CTest's summary.
+# Xvfb of their own when no display is set) and in tmux. Before that, the
+# editor's core and its unit tests are built for aarch64 with Debian's cross
+# compiler and run under qemu-user. Ends with CTest's summary.
 #   tools/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev \
-  googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless
+  googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless \
+  g++-aarch64-linux-gnu qemu-user
+
+# The second architecture: no window (that would need its SDL2), no benchmarks.
+cmake -S . -B build-aarch64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=tools/aarch64-toolchain.cmake \
+  -DTERRAFIX_WINDOW=OFF -DTERRAFIX_BENCH=OFF -DTERRAFIX_GTEST_SOURCE=/usr/src/googletest >/dev/null
+cmake --build build-aarch64 -j2
+echo "Unit tests on aarch64 (qemu-user):"
+ctest --test-dir build-aarch64 -j2 --output-on-failure </dev/null
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERRAFIX_SANITIZE=ON >/dev/null
 cmake --build build-test -j2
