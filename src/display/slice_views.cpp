@@ -79,26 +79,43 @@ ViewPlacement PlaceSideView(const EditorState& s, int firstRow) {
   return Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
 }
 
-// What each cell of a row shows: its own tile unless air, else the neighbour
-// dimmed. A tile outside 0..255 is not air: opaque black, hiding the neighbour.
-void RowColours(const ViewPlane& plane, int row, int visible, uint32_t* out) {
+// The cell rows of a view are worked out a group at a time, along each
+// column of cells first: in the grid, the cells of a column of the top view
+// lie a column of heights apart and those of a side view side by side, so
+// each group is read nearly in storage order.
+constexpr int GroupRows = 8;
+using GroupColours = std::array<std::array<uint32_t, Cells>, GroupRows>;
+
+// What each cell of rows first..first + rows - 1 shows: its own tile unless
+// air, else the neighbour dimmed. A tile outside 0..255 is not air: opaque
+// black, hiding the neighbour.
+void WorkOutColours(const ViewPlane& plane, int first, int rows, int visible, GroupColours& out) {
   const std::array<uint32_t, 2 * TableTiles>& shown = Colours().Shown;
-  const TileId* cell = plane.Origin + row * plane.Down;
-  for (int h = 0; h < visible; ++h, cell += plane.Across) {
-    const TileId own = cell[0];
-    const int dimmed = TableTiles + TableIndex(cell[plane.Behind]);
-    out[h] = shown[own != 0 ? TableIndex(own) : dimmed];
+  for (int h = 0; h < visible; ++h) {
+    const TileId* cell = plane.Origin + h * plane.Across + first * plane.Down;
+    for (int r = 0; r < rows; ++r, cell += plane.Down) {
+      const TileId own = cell[0];
+      const int dimmed = TableTiles + TableIndex(cell[plane.Behind]);
+      out[r][h] = shown[own != 0 ? TableIndex(own) : dimmed];
+    }
   }
 }
 
 // The pixel row of one cell row: each cell Zoom pixels of its colour, or with
-// the grid its left outline pixel and Zoom - 1 of colour, then the closing line.
+// the grid its left outline pixel and Zoom - 1 of colour, then the closing
+// line. Writes `span` pixels: the view's width, or what of it the frame holds.
 template <int Zoom, bool Grid>
-void BuildRow(const uint32_t* colours, int cells, uint32_t* out) {
+void BuildRow(const uint32_t* colours, int cells, size_t span, uint32_t* out) {
+  // Straight into the frame when the whole row fits; a row cut off by the
+  // frame's edge is built aside and copied as far as the edge.
+  std::array<uint32_t, Cells * MaxZoom + 1> line;
+  const size_t length = static_cast<size_t>(cells * Zoom + (Grid ? 1 : 0));
+  uint32_t* target = span >= length ? out : line.data();
   for (int c = 0; c < cells; ++c) {
-    for (int k = 0; k < Zoom; ++k) out[c * Zoom + k] = (Grid && k == 0) ? GridColour : colours[c];
+    for (int k = 0; k < Zoom; ++k) target[c * Zoom + k] = (Grid && k == 0) ? GridColour : colours[c];
   }
-  if (Grid) out[cells * Zoom] = GridColour;
+  if (Grid) target[cells * Zoom] = GridColour;
+  if (target != out) std::copy_n(line.data(), span, out);
 }
 
 // Lays down every cell row of a view, each cell row built once in its first
@@ -109,22 +126,24 @@ void LayDownView(const ViewPlane& plane, const ViewPlacement& p, uint32_t* frame
   const PixelRect& a = p.Area;
   if (a.Right < a.Left || a.Bottom < a.Top) return;
   const size_t span = static_cast<size_t>(a.Right - a.Left + 1);
-  std::array<uint32_t, Cells> colours;
-  std::array<uint32_t, Cells * MaxZoom + 1> line;
+  GroupColours colours;
   for (int row = 0; row <= p.Rows; ++row) {
     const int y0 = p.Top + row * Zoom;
     if (y0 > a.Bottom) return;
     uint32_t* out = frame + static_cast<size_t>(y0) * ScreenWidth + p.Left;
     int k = 0;
     if (Grid) {  // the lattice line above the cell row, or below the last
-      std::fill(out, out + span, GridColour);
+      std::fill_n(out, span, GridColour);
       out += ScreenWidth;
       k = 1;
     }
-    if (row == p.Rows) return;
-    RowColours(plane, row, p.Visible, colours.data());
-    BuildRow<Zoom, Grid>(colours.data(), p.Visible, line.data());
-    for (; k < Zoom && y0 + k <= a.Bottom; ++k, out += ScreenWidth) std::copy_n(line.data(), span, out);
+    if (row == p.Rows || y0 + k > a.Bottom) return;
+    if (row % GroupRows == 0) WorkOutColours(plane, row, std::min(GroupRows, p.Rows - row), p.Visible, colours);
+    BuildRow<Zoom, Grid>(colours[row % GroupRows].data(), p.Visible, span, out);
+    for (const uint32_t* built = out; ++k < Zoom && y0 + k <= a.Bottom;) {
+      out += ScreenWidth;
+      std::copy_n(built, span, out);
+    }
   }
 }
 
