@@ -59,7 +59,7 @@ TEST(DrawBox, FilledBoxesIncludeBothCornersAndAreClipped) {
   for (const Case& c : cases) {
     EXPECT_EQ(Painted(c.X1, c.Y1, c.X2, c.Y2, true), c.Expected) << c.X1 << "," << c.Y1 << " " << c.X2 << "," << c.Y2;
   }
-  EXPECT_EQ(Rect(800, 440, 807, 446).size(), 56u);
+  EXPECT_EQ(Painted(800, 440, 807, 446, true).size(), 56u);  // 8 x 7
 }
 
 TEST(DrawBox, OutlinesLeaveOutEdgesBeyondTheFrame) {

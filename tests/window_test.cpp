@@ -53,9 +53,11 @@ class VirtualDisplay : public ::testing::Environment {
         execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr);
         _exit(127);
       }
-      for (int i = 0; i < 100 && !fs::exists(socket); ++i) std::this_thread::sleep_for(50ms);
       setenv("DISPLAY", display.c_str(), 1);
-      std::this_thread::sleep_for(200ms);
+      // Ready once it answers a client.
+      for (int i = 0; i < 200 && std::system("xdotool getdisplaygeometry >/dev/null 2>&1") != 0; ++i) {
+        std::this_thread::sleep_for(50ms);
+      }
       return;
     }
   }
@@ -117,29 +119,57 @@ class Editor {
   // Until the editor draws passes and reads the pointer: the pointer readout
   // follows the pointer only once the window is active and the loop runs.
   void WaitUntilReady() {
-    if (Window.empty()) return;
-    MoveTo(RestX, RestY);
-    for (int i = 0; i < 100; ++i) {
-      Frame f = Screenshot();
-      if (!f.empty() && testing::TextIn(f.data(), 3, 40, 24) == "   mx: 1000      my: 700") return;
-      std::this_thread::sleep_for(100ms);
-    }
+    if (!Window.empty()) PointAt(RestX, RestY);
   }
   const fs::path& Path() const { return Folder.Path(); }
 
   void MoveTo(int x, int y) { Run("xdotool mousemove --window " + Window + " " + std::to_string(x) + " " + std::to_string(y)); }
   void Press() { Run("xdotool mousedown 1"); }
   void Release() { Run("xdotool mouseup 1"); }
-  // A click as a hand makes it: held long enough for the editor to see it.
-  void Click(int x, int y) {
+
+  // Moves the pointer and waits until the pointer readout shows it: the
+  // editor has then read the mouse there.
+  bool PointAt(int x, int y) {
     MoveTo(x, y);
-    Press();
-    std::this_thread::sleep_for(200ms);
-    Release();
-    std::this_thread::sleep_for(200ms);
+    std::string readout = "   mx: " + std::to_string(x);
+    readout.resize(17, ' ');  // "my:" stands at column 57
+    readout += "my: " + std::to_string(y) + " ";
+    return Shows([&](const Frame& f) {
+      return !f.empty() && testing::TextIn(f.data(), 3, 40, static_cast<int>(readout.size())) == readout;
+    });
   }
+
+  // A click as a hand makes it: pressed once the editor has read the pointer
+  // there, held until the window shows what the click does, then released.
+  bool ClickUntil(int x, int y, const std::function<bool(const Frame&)>& shown) {
+    if (!PointAt(x, y)) return false;
+    Press();
+    const bool seen = Shows(shown);
+    Release();
+    return seen;
+  }
+  // A click on a box or a view that leaves the editor in `state` with `grid`.
+  bool ClickTo(int x, int y, EditorState state, const LevelGrid& grid);
+  // A click on a menu square, held until row 1 asks `question`.
+  bool ClickMenu(int x, const std::string& question) {
+    return ClickUntil(x, 3, [&](const Frame& f) { return RowOneIn(f, question); });
+  }
+
   void Type(const std::string& text) { Run("xdotool type --delay 40 '" + text + "'"); }
   void Key(const std::string& keys) { Run("xdotool key --delay 40 " + keys); }
+
+  static bool RowOneIn(const Frame& f, const std::string& text) {
+    return !f.empty() && testing::TextIn(f.data(), 1, 40, static_cast<int>(text.size())) == text;
+  }
+
+  // Waits until a screenshot satisfies `shown` (up to a few seconds).
+  bool Shows(const std::function<bool(const Frame&)>& shown, std::chrono::milliseconds limit = 8000ms) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+      if (shown(Screenshot())) return true;
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
 
   Frame Screenshot() {
     std::string file = (Path() / "shot.rgb").string();
@@ -167,12 +197,7 @@ class Editor {
 
   // Waits until row 1 from column 40 starts with `text`.
   bool RowOneShows(const std::string& text) {
-    for (int i = 0; i < 80; ++i) {
-      Frame f = Screenshot();
-      if (!f.empty() && testing::TextIn(f.data(), 1, 40, static_cast<int>(text.size())) == text) return true;
-      std::this_thread::sleep_for(100ms);
-    }
-    return false;
+    return Shows([&](const Frame& f) { return RowOneIn(f, text); });
   }
 
   // Sends the close request of the window's title bar, as a window manager does.
@@ -198,13 +223,18 @@ class Editor {
   bool Ended = false;
 };
 
-// What the in-memory surface draws for this state.
-Frame Expected(EditorState state, const LevelGrid& grid) {
+// What the in-memory surface draws for this state, with the pointer read at (x, y).
+Frame Expected(EditorState state, const LevelGrid& grid, int x = RestX, int y = RestY) {
   testing::FreshScreen();
-  state.MouseX = RestX;
-  state.MouseY = RestY;
+  state.MouseX = x;
+  state.MouseY = y;
   DrawPass(state, grid);
   return Frame(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
+}
+
+bool Editor::ClickTo(int x, int y, EditorState state, const LevelGrid& grid) {
+  const Frame expected = Expected(state, grid, x, y);
+  return ClickUntil(x, y, [&](const Frame& f) { return f == expected; });
 }
 
 // Empty when the frames are the same; else how many pixels differ and where
@@ -241,23 +271,25 @@ TEST(Window, SizeTitleAndFirstFrame) {
 TEST(Window, PaletteClickThenDragPaints) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  editor.Click(803, 482);  // the grass box
   auto grid = std::make_unique<LevelGrid>();
   EditorState state;
   state.CurrentTile = 2;
-  // A drag over the top view at zoom 3, one cell each step, pausing on each
-  // for many passes even on a busy machine.
-  editor.MoveTo(100, 100);
+  ASSERT_TRUE(editor.ClickTo(803, 482, state, *grid));  // the grass box
+  // A drag over the top view at zoom 3, one cell each step, each step once
+  // the cell under the pointer shows grass.
+  ASSERT_TRUE(editor.PointAt(100, 100));
   editor.Press();
   for (int i = 0; i <= 10; ++i) {
-    editor.MoveTo(100 + 3 * i, 100 + 6 * i);
-    std::this_thread::sleep_for(200ms);
+    const int x = 100 + 3 * i, y = 100 + 6 * i;
+    editor.MoveTo(x, y);
+    EXPECT_TRUE(editor.Shows([&](const Frame& f) { return !f.empty() && f[y * ScreenWidth + x] == 0xFF00C800; }))
+        << "step " << i;
     WriteCell(*grid, 30 + i, 23 + 2 * i, 0, 2);
   }
   editor.Release();
   // And one cell of side view B: (x 20, y 0, z 10) at layout 1, zoom 3.
-  editor.Click(10 + 3 * (260 + 20) + 1, 30 + 3 * (133 - 10) + 1);
   WriteCell(*grid, 20, 0, 10, 2);
+  EXPECT_TRUE(editor.ClickTo(10 + 3 * (260 + 20) + 1, 30 + 3 * (133 - 10) + 1, state, *grid));
   editor.MoveTo(RestX, RestY);
   Frame expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
@@ -278,13 +310,13 @@ TEST(Window, KeysMoveTheSlicesAndOptionBoxesSwitchTheViews) {
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
   EXPECT_EQ(testing::TextIn(expected.data(), 2, 40, 35), "   x: 3          y: 1          z: 1");
 
-  editor.Click(978, 442);  // sides
-  editor.Click(882, 450);  // zoom x2
-  editor.Click(986, 458);  // grid
-  editor.MoveTo(RestX, RestY);
   state.ViewMode = 3;
+  EXPECT_TRUE(editor.ClickTo(978, 442, state, *grid));  // sides
   state.Zoom = 2;
+  EXPECT_TRUE(editor.ClickTo(882, 450, state, *grid));  // zoom x2
   state.GridVisible = 1;
+  EXPECT_TRUE(editor.ClickTo(986, 458, state, *grid));  // grid
+  editor.MoveTo(RestX, RestY);
   expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
 }
@@ -307,12 +339,13 @@ TEST(Window, SaveNewLoadAndQuit) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
   auto grid = std::make_unique<LevelGrid>();
-  editor.Click(803, 490);  // dirt
-  editor.Click(10 + 3 * 7, 30 + 3 * 9);
+  EditorState state;
+  state.CurrentTile = 3;
+  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
   WriteCell(*grid, 7, 9, 0, 3);
+  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
 
-  editor.Click(418, 3);  // Save
-  ASSERT_TRUE(editor.RowOneShows(std::string(SavePrompt)));
+  ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
   editor.Type("world");
   editor.Key("Return");
   ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
@@ -323,17 +356,13 @@ TEST(Window, SaveNewLoadAndQuit) {
   EXPECT_EQ(raw[319 + 9 * 256 + 7], 3);
   EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\0'), 4'194'303);
 
-  editor.Click(314, 3);  // New, answered n, then y
-  ASSERT_TRUE(editor.RowOneShows(std::string(NewQuestion)));
+  ASSERT_TRUE(editor.ClickMenu(314, std::string(NewQuestion)));  // New, answered n, then y
   editor.Type("n");
   editor.Key("Return");
-  EditorState state;
-  state.CurrentTile = 3;
   editor.MoveTo(RestX, RestY);
   Frame expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "New answered n changes nothing";
-  editor.Click(314, 3);
-  ASSERT_TRUE(editor.RowOneShows(std::string(NewQuestion)));
+  ASSERT_TRUE(editor.ClickMenu(314, std::string(NewQuestion)));
   editor.Type("maybe");
   editor.Key("Return");
   editor.Type("Y");
@@ -346,28 +375,24 @@ TEST(Window, SaveNewLoadAndQuit) {
   expected = Expected(state, *terrain);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the new terrain";
 
-  editor.Click(363, 3);  // Load the saved level back
-  ASSERT_TRUE(editor.RowOneShows(std::string(LoadPrompt)));
+  ASSERT_TRUE(editor.ClickMenu(363, std::string(LoadPrompt)));  // Load the saved level back
   editor.Type("world");
   editor.Key("Return");
   editor.MoveTo(RestX, RestY);
   expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the loaded level";
 
-  editor.Click(363, 3);  // a name that is not there
-  ASSERT_TRUE(editor.RowOneShows(std::string(LoadPrompt)));
+  ASSERT_TRUE(editor.ClickMenu(363, std::string(LoadPrompt)));  // a name that is not there
   editor.Type("nowhere");
   editor.Key("Return");
   EXPECT_TRUE(editor.RowOneShows(std::string(HeaderMismatchMessage)));
   editor.Key("space");
 
-  editor.Click(475, 3);  // Quit, answered n, then y
-  ASSERT_TRUE(editor.RowOneShows(std::string(QuitQuestion)));
+  ASSERT_TRUE(editor.ClickMenu(475, std::string(QuitQuestion)));  // Quit, answered n, then y
   editor.Type("n");
   editor.Key("Return");
   EXPECT_EQ(editor.ExitStatus(1000ms), -1);
-  editor.Click(475, 3);
-  ASSERT_TRUE(editor.RowOneShows(std::string(QuitQuestion)));
+  ASSERT_TRUE(editor.ClickMenu(475, std::string(QuitQuestion)));
   editor.Type("y");
   editor.Key("Return");
   EXPECT_EQ(editor.ExitStatus(), 0);
