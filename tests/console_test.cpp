@@ -47,14 +47,20 @@ class ConsoleEditor {
   void Enter() { Tmux("send-keys -t editor Enter"); }
   // A press of the left button on text row `row`, column `column`, held until
   // the editor has seen it: until row 1 from column 40 shows `until`, or else
-  // until the pointer readout shows the press's place. Then the release.
+  // until the pointer readout shows the press's place. Then the release; the
+  // next click waits until the editor has read the pointer after it.
   bool Click(int row, int column, const std::string& until = "") {
+    if (!PointerReadAt(row, column)) return false;
     const std::string at = std::to_string(column) + ";" + std::to_string(row);
     SendBytes("\x1B[<0;" + at + "M");
     bool seen = until.empty() ? Shows(3, 43, "mx: " + std::to_string(8 * (column - 1) + 3) + " ") : Shows(1, 40, until);
     SendBytes("\x1B[<0;" + at + "m");
-    std::this_thread::sleep_for(200ms);
     return seen;
+  }
+  // A move of the pointer with no button held, until the readout shows it.
+  bool PointerReadAt(int row, int column) {
+    SendBytes("\x1B[<35;" + std::to_string(column) + ";" + std::to_string(row) + "M");
+    return Shows(3, 43, "mx: " + std::to_string(8 * (column - 1) + 3) + " ");
   }
   // Bytes as the terminal would send them (a mouse report), given in hex.
   void SendBytes(const std::string& bytes) {
@@ -168,6 +174,29 @@ TEST(Console, PaintSaveLoadAndQuit) {
   EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "status"), "0\n");
   EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "after"), testing::ReadWholeFile(editor.Path() / "before"));
   EXPECT_TRUE(editor.Shows(1, 1, "shell again"));  // the editor's screen is gone
+}
+
+// A name pasted at the prompt arrives whole, however much longer than the key
+// queue; a click past the frame's last column is a pointer outside it; a
+// resized terminal is drawn again.
+TEST(Console, PastedNameClickOutsideAndResize) {
+  ConsoleEditor editor;
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  ASSERT_TRUE(editor.Click(1, 53, std::string(SavePrompt)));
+  editor.Type("my_castle_level_v2_final");
+  editor.Enter();
+  ASSERT_TRUE(editor.Shows(1, 40, "File saved as 'my_castle_level_v2_final'"));
+  editor.Type(" ");
+  EXPECT_TRUE(fs::exists(editor.Path() / "my_castle_level_v2_final.dat"));
+
+  editor.SendBytes("\x1B[<0;135;10M");  // column 135: pixel 1075, past the frame
+  EXPECT_TRUE(editor.Shows(3, 40, "   mx:-1         my:-1 "));
+  editor.SendBytes("\x1B[<0;135;10m");
+
+  editor.Tmux("resize-window -t editor -x 132 -y 75");
+  editor.Type("j");
+  EXPECT_TRUE(editor.Shows(2, 40, "   x: 1 "));
+  EXPECT_EQ(editor.At(1, 1, 13), "Terrafix v0.5");
 }
 
 TEST(Console, CtrlCEndsTheEditorAndPutsTheTerminalBack) {

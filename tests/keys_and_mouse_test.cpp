@@ -82,6 +82,12 @@ TEST(TerminalInput, SequencesBecomeTheKeysOfTheWindow) {
       {"\x1B", V{"\x1B"}},             // a lone Esc once nothing follows
       {"\x1Bx", V{"\x1B", "x"}},
       {"\xC3\xA9\xE2\x82\xAC!", V{"\x82", "!"}},  // e-acute; the euro sign has no code
+      // Broken UTF-8: one replacement character (no code), the next byte kept.
+      {"\x80" "a", V{"a"}},
+      {"\xC3" "a", V{"a"}},
+      {"\xE2\x82" "b", V{"b"}},
+      {"\xC0\xAF" "c", V{"c"}},  // an overlong "/"
+      {"\xFF" "d", V{"d"}},
   };
   for (const auto& [input, expected] : cases) {
     PointerState pointer;
@@ -101,6 +107,43 @@ TEST(TerminalInput, MouseReportsReadAsAPixelInsideTheCell) {
   KeysOf("\x1B[<0;3;2m\x1B[<1;3;2M\x1B[<64;3;2M\x1B[<64;3;2M\x1B[<65;3;2M", true, p);
   EXPECT_EQ(p.Buttons, 2 | 4);
   EXPECT_EQ(p.Wheel, 1);
+}
+
+// A cell that the window has no pixel for, or a number no terminal sends, is
+// a pointer outside the drawing area; nothing overflows.
+TEST(TerminalInput, ReportsOutsideTheFrameOrOutOfRange) {
+  const std::pair<std::string, bool> cases[] = {
+      {"\x1B[<0;131;100M", true},   // pixel (1043, 795): the last cell
+      {"\x1B[<0;132;10M", false},   // pixel 1051: past the frame's 1050 columns
+      {"\x1B[<0;10;101M", false},
+      {"\x1B[<0;0;5M", false},
+      {"\x1B[<0;2147483647;1M", false},
+      {"\x1B[<0;99999999999999999999;1M", false},
+  };
+  for (const auto& [report, inside] : cases) {
+    PointerState p;
+    p.Inside = true;
+    EXPECT_TRUE(KeysOf(report, true, p).empty()) << report;
+    EXPECT_EQ(p.Inside, inside) << report;
+    if (inside) {
+      EXPECT_EQ(std::make_tuple(p.X, p.Y), std::make_tuple(1043, 795));
+    }
+  }
+}
+
+// Keys are taken only as the queue has room: a paste longer than the queue
+// arrives whole and in order, none pushed out.
+TEST(TerminalInput, APasteWaitsForRoomInTheQueue) {
+  testing::FreshScreen();
+  PointerState pointer;
+  std::string input = "my_castle_level_v2_final";
+  std::string taken;
+  for (int gathering = 0; gathering < 10 && !input.empty(); ++gathering) {
+    ParseTerminalInput(input, pointer, false);
+    for (std::string k = ReadKey(); !k.empty(); k = ReadKey()) taken += k;
+  }
+  EXPECT_EQ(taken, "my_castle_level_v2_final");
+  EXPECT_TRUE(input.empty());
 }
 
 }  // namespace

@@ -156,3 +156,68 @@ TEST(HandleClick, OptionAndPaletteBoxesAndTheGapsBetween) {
 
 }  // namespace
 }  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// One input the window reports: where the pointer is, and a key typed.
+struct Input {
+  PointerState Pointer;
+  int Key = 0;
+};
+
+PointerState At(int32_t x, int32_t y, int32_t buttons = 0, int32_t wheel = 0) { return {x, y, buttons, wheel, true, true}; }
+
+// The frame left on the screen after each input, and the grid at the end:
+// with waiting, once a pass has settled (where the loop would wait); without,
+// after as many passes as a busy loop would run meanwhile.
+struct InputRun {
+  std::vector<std::vector<uint32_t>> Frames;
+  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  EditorState State;
+  int Passes = 0;
+};
+
+InputRun RunInputs(const std::vector<Input>& inputs, bool waiting) {
+  InputRun run;
+  HeaderTemplate header;
+  MemorySurface& surface = testing::FreshScreen();
+  for (const Input& input : inputs) {
+    surface.Pointer = input.Pointer;
+    if (input.Key) surface.ScriptedKeys.push_back(input.Key);
+    for (int pass = 0; pass < 8; ++pass) {
+      ++run.Passes;
+      if (RunPass(run.State, *run.Grid, header) && waiting) break;
+    }
+    run.Frames.emplace_back(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
+  }
+  return run;
+}
+
+TEST(MainLoop, WaitingOnceSettledShowsTheSameFrames) {
+  PointerState outside = At(-1, -1);
+  outside.Inside = false;
+  const std::vector<Input> inputs = {
+      {At(1000, 700)},
+      {At(1000, 700), 'b'},
+      {At(803, 482)}, {At(803, 482, 1)}, {At(803, 482)},  // the grass box
+      {At(100, 100)}, {At(100, 100, 1)}, {At(130, 160, 1)},
+      {At(130, 160, 1), 'b'},  // a key while the button is held paints the new layer
+      {At(160, 190, 1)}, {outside}, {At(190, 220, 1)}, {At(190, 220)},
+      {At(190, 220, 0, 1)},  // the wheel
+      {At(986, 460, 1)}, {At(986, 460)},  // the grid box
+      {At(1000, 700), 'J'}, {At(1000, 700), 'j'},
+  };
+  InputRun waiting = RunInputs(inputs, true);
+  InputRun busy = RunInputs(inputs, false);
+  ASSERT_EQ(waiting.Frames.size(), busy.Frames.size());
+  for (size_t i = 0; i < inputs.size(); ++i) EXPECT_TRUE(waiting.Frames[i] == busy.Frames[i]) << "after input " << i;
+  EXPECT_TRUE(waiting.Grid->Cells == busy.Grid->Cells);
+  EXPECT_EQ(ReadCell(*waiting.Grid, 40, 43, 2), 2);  // painted on layer 2 after the second "b"
+  EXPECT_EQ(waiting.State.GridVisible, 1);
+  EXPECT_EQ(waiting.State.SliceX, 2);
+  EXPECT_LT(waiting.Passes, 3 * static_cast<int>(inputs.size()));  // settled within a pass or two of each input
+}
+
+}  // namespace
+}  // namespace terrafix

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,7 +71,7 @@ class VirtualDisplay : public ::testing::Environment {
 };
 const auto* const Display_ = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
 
-void Run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+void RunCommand(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 // Where the pointer rests while screenshots are taken: on the window, over nothing.
 constexpr int RestX = 1000, RestY = 700;
@@ -115,6 +116,7 @@ class Editor {
   }
 
   const std::string& Id() const { return Window; }
+  pid_t Pid() const { return Process; }
 
   // Until the editor draws passes and reads the pointer: the pointer readout
   // follows the pointer only once the window is active and the loop runs.
@@ -123,9 +125,9 @@ class Editor {
   }
   const fs::path& Path() const { return Folder.Path(); }
 
-  void MoveTo(int x, int y) { Run("xdotool mousemove --window " + Window + " " + std::to_string(x) + " " + std::to_string(y)); }
-  void Press() { Run("xdotool mousedown 1"); }
-  void Release() { Run("xdotool mouseup 1"); }
+  void MoveTo(int x, int y) { RunCommand("xdotool mousemove --window " + Window + " " + std::to_string(x) + " " + std::to_string(y)); }
+  void Press() { RunCommand("xdotool mousedown 1"); }
+  void Release() { RunCommand("xdotool mouseup 1"); }
 
   // Moves the pointer and waits until the pointer readout shows it: the
   // editor has then read the mouse there.
@@ -155,8 +157,8 @@ class Editor {
     return ClickUntil(x, 3, [&](const Frame& f) { return RowOneIn(f, question); });
   }
 
-  void Type(const std::string& text) { Run("xdotool type --delay 40 '" + text + "'"); }
-  void Key(const std::string& keys) { Run("xdotool key --delay 40 " + keys); }
+  void Type(const std::string& text) { RunCommand("xdotool type --delay 40 '" + text + "'"); }
+  void Key(const std::string& keys) { RunCommand("xdotool key --delay 40 " + keys); }
 
   static bool RowOneIn(const Frame& f, const std::string& text) {
     return !f.empty() && testing::TextIn(f.data(), 1, 40, static_cast<int>(text.size())) == text;
@@ -319,6 +321,57 @@ TEST(Window, KeysMoveTheSlicesAndOptionBoxesSwitchTheViews) {
   editor.MoveTo(RestX, RestY);
   expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
+}
+
+// Processor time the process has used so far, in clock ticks.
+long ProcessorTicks(pid_t process) {
+  std::string stat = testing::ReadWholeFile("/proc/" + std::to_string(process) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  long user = 0, system = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) user = std::stol(field);
+    if (i == 15) system = std::stol(field);
+  }
+  return user + system;
+}
+
+TEST(Window, AnIdleEditorWakesForKeysAndClicks) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  // Idle: no processor time over a while with nothing happening.
+  bool idle = false;
+  for (int i = 0; i < 20 && !idle; ++i) {
+    const long before = ProcessorTicks(editor.Pid());
+    std::this_thread::sleep_for(500ms);
+    idle = ProcessorTicks(editor.Pid()) == before;
+  }
+  ASSERT_TRUE(idle) << "the untouched editor keeps using the processor";
+  editor.Type("j");
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  state.SliceX = 1;
+  const Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the key moves the readout";
+  state.GridVisible = 1;
+  EXPECT_TRUE(editor.ClickTo(986, 458, state, *grid)) << "a click on the grid box acts";
+}
+
+// A window manager may force another size on the window: the editor shows
+// what fits, asks for its own size back, and goes on.
+TEST(Window, AWindowForcedSmallerShowsWhatFitsAndComesBack) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  RunCommand("xdotool windowsize " + editor.Id() + " 400 300");
+  editor.Type("j");
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  state.SliceX = 1;
+  const Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
+  testing::WindowFacts facts = testing::ReadWindowFacts(std::stoul(editor.Id()));
+  EXPECT_EQ(std::make_pair(facts.Width, facts.Height), std::make_pair(1050, 800));
+  EXPECT_EQ(editor.ExitStatus(200ms), -1) << "the editor ended";
 }
 
 TEST(Window, CloseControlLeavesTheWindowOpen) {

@@ -1,6 +1,7 @@
 #include "editor/main_loop.h"
 
 #include <memory>
+#include <string>
 
 #include "display/slice_views.h"
 #include "display/toolbar.h"
@@ -22,7 +23,9 @@ void RunEditor() {
   EditorState state;
   ReadHeaderTemplate(*header);
   OpenScreen(1050, 800, 32);
-  for (;;) RunPass(state, *grid, *header);
+  for (;;) {
+    if (RunPass(state, *grid, *header)) WaitForInput();
+  }
 }
 
 void DrawPass(const EditorState& state, const LevelGrid& grid) {
@@ -38,23 +41,29 @@ void DrawPass(const EditorState& state, const LevelGrid& grid) {
   UnlockScreen();
 }
 
-void RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header) {
+bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header) {
   DrawPass(state, grid);
-  MouseReading mouse = ReadMouse();
+  const MouseReading mouse = ReadMouse();
+  const bool sameReading = mouse.X == state.MouseX && mouse.Y == state.MouseY && mouse.Wheel == state.MouseWheel &&
+                           mouse.Buttons == state.MouseButtons;
   state.MouseX = mouse.X;
   state.MouseY = mouse.Y;
   state.MouseWheel = mouse.Wheel;
   state.MouseButtons = mouse.Buttons;
-  HandleKey(state, LowerCase(ReadKey()));
+  const std::string key = LowerCase(ReadKey());
+  HandleKey(state, key);
+  bool clicked = false;
   if (state.MouseButtons == LeftButtonAlone) {
     PaintAtPointer(state, grid);
     if (state.ClickLatch == 0) {
       state.ClickLatch = 1;
       HandleClick(state, grid, header, state.MouseX, state.MouseY);
+      clicked = true;
     }
   } else if (state.MouseButtons == NoButton) {
     state.ClickLatch = 0;
   }
+  return key.empty() && sameReading && !clicked;
 }
 
 }  // namespace terrafix

@@ -2,16 +2,21 @@
 // once and one key and acts on them.
 #pragma once
 
-#include "level/editor_state.h"
 #include "files/header_template.h"
+#include "level/editor_state.h"
 #include "level/level_grid.h"
 
 namespace terrafix {
 
 // Start-up, then passes for ever; the process ends inside the Quit question.
+// Between passes the loop waits for input once a pass has settled.
 [[noreturn]] void RunEditor();
 
-void RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header);
+// One pass. Returns true when it has settled: it read no key and the same
+// mouse reading as the pass before, and made no click. The next pass would
+// then draw the very frame this one drew, so nothing need run until the
+// window or the terminal reports something.
+bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header);
 
 // Everything drawn by a pass, from the lock to the unlock.
 void DrawPass(const EditorState& state, const LevelGrid& grid);

@@ -8,8 +8,6 @@ namespace terrafix {
 
 namespace {
 
-constexpr int KeyPollMilliseconds = 25;
-constexpr int WaitPollMilliseconds = 50;
 constexpr int DeleteBeepHertz = 1000;
 constexpr int DeleteBeepMilliseconds = 250;
 constexpr int RowStep = TextColumns;  // up and down move by one screen row of characters
@@ -68,7 +66,7 @@ int WaitForLineKey() {
   for (;;) {
     ServiceScreen();
     if (Screen().Keys.Count > 0) return TakeKey();
-    Screen().Backend->WaitForInput(KeyPollMilliseconds);
+    Screen().Backend->WaitForInput(UntilInput);
   }
 }
 
@@ -165,7 +163,7 @@ void WaitForKey() {
       s.KeyArrived = false;
       return;
     }
-    s.Backend->WaitForInput(WaitPollMilliseconds);
+    s.Backend->WaitForInput(UntilInput);
   }
 }
 

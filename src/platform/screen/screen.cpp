@@ -127,6 +127,12 @@ std::string ReadKey() {
   return KeyText(TakeKey());
 }
 
+void WaitForInput() {
+  ScreenDevice& s = Screen();
+  if (!s.Backend || s.Keys.Count > 0) return;
+  s.Backend->WaitForInput(UntilInput);
+}
+
 MouseReading ReadMouse() {
   ServiceScreen();
   const PointerState& p = Screen().Pointer;

@@ -50,6 +50,10 @@ void PrintNumber(int32_t value, PrintEnding ending);
 void DrawBox(float x1, float y1, float x2, float y2, uint32_t colour, bool filled);
 MouseReading ReadMouse();
 std::string ReadKey();
+// Returns at once when a key waits; else waits until the window or the
+// terminal reports anything (a key, the pointer, a button, the wheel, focus,
+// an expose, a resize, the close request).
+void WaitForInput();
 [[noreturn]] void EndProgram(int status);
 std::string LowerCase(std::string_view text);
 

@@ -10,6 +10,8 @@
 
 namespace terrafix {
 
+constexpr int UntilInput = -1;
+
 struct PointerState {
   int32_t X = 0;        // last position seen inside the drawing area
   int32_t Y = 0;
@@ -28,7 +30,8 @@ class ScreenBackend {
   virtual void Present(const uint32_t* pixels) = 0;
   // Moves arrived input into the key queue (through QueueKey) and the pointer.
   virtual void GatherEvents(PointerState& pointer) = 0;
-  // Waits up to `milliseconds` for input to arrive; may return early.
+  // Waits up to `milliseconds` (UntilInput: with no limit) for input to
+  // arrive; may return early.
   virtual void WaitForInput(int milliseconds) = 0;
   virtual void Beep(int hertz, int milliseconds) = 0;
   [[noreturn]] virtual void EndProcess(int status) = 0;

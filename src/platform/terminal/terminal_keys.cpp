@@ -16,16 +16,21 @@ constexpr unsigned char TerminalBackspace = 127;  // what most terminals send fo
 constexpr int CellPixels = 8;
 constexpr int PixelInCell = 3;  // a cell of the terminal reads as this pixel of it, across and down
 constexpr int NotANumber = -1;
+constexpr int MaxDigits = 5;
+constexpr int TooLarge = 100000;  // no terminal has that many rows or columns
+constexpr int MaxButtonCode = 255;
 
-// A decimal parameter of an escape sequence; NotANumber for anything else,
-// an empty one, or one past 99999 (no terminal has that many rows or columns).
+// A decimal parameter of an escape sequence: NotANumber for anything but
+// digits, TooLarge for more digits than any row, column or button needs
+// (told before any arithmetic, so nothing overflows).
 int Parameter(std::string_view digits) {
-  if (digits.empty() || digits.size() > 5) return NotANumber;
+  if (digits.empty()) return NotANumber;
   int value = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') return NotANumber;
-    value = value * 10 + (c - '0');
   }
+  if (digits.size() > MaxDigits) return TooLarge;
+  for (char c : digits) value = value * 10 + (c - '0');
   return value;
 }
 
@@ -88,6 +93,7 @@ void MouseReport(std::string_view body, char final, PointerState& pointer) {
     pointer.X = CellPixels * (column - 1) + PixelInCell;
     pointer.Y = CellPixels * (row - 1) + PixelInCell;
   }
+  if (code > MaxButtonCode) return;
   if (code & 64) {  // the wheel: 64 away from the user, 65 towards
     pointer.Wheel += (code & 1) ? -1 : 1;
     return;

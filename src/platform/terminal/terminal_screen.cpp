@@ -28,10 +28,17 @@ namespace {
 // Alternate screen, cursor hidden, mouse reports of every move in SGR form.
 constexpr const char* EnterSequence = "\x1B[?1049h\x1B[H\x1B[2J\x1B[?25l\x1B[?1003h\x1B[?1006h";
 constexpr const char* LeaveSequence = "\x1B[?1006l\x1B[?1003l\x1B[?25h\x1B[?1049l";
+constexpr const char* ClearSequence = "\x1B[H\x1B[2J";
 constexpr int LoneEscMilliseconds = 30;
+// Bytes taken from the terminal ahead of the key queue: enough for any key's
+// or mouse report's sequence; the rest of a long paste waits in the terminal.
+constexpr size_t ReadAhead = 64;
 
 termios SavedTerminal;
 bool TerminalChanged = false;
+volatile sig_atomic_t TerminalResized = 0;
+
+void NoteResize(int) { TerminalResized = 1; }
 
 void WriteAll(const char* data, size_t length) {
   while (length > 0) {
@@ -97,26 +104,28 @@ class TerminalScreen : public ScreenBackend {
 
   void GatherEvents(PointerState& pointer) override {
     if (ProgramRunning) return;  // the terminal and what is typed are the program's now
+    if (TerminalResized) {  // what the terminal shows may be cut or moved: all of it again
+      TerminalResized = 0;
+      WriteAll(ClearSequence, std::strlen(ClearSequence));
+      Shown.fill(' ');
+    }
     Flush();
     pointer.Active = true;  // the terminal has no other window to lose its keys to
-    char buffer[256];
-    for (;;) {
-      ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (n <= 0) break;
-      Pending.append(buffer, static_cast<size_t>(n));
-    }
+    ReadAheadOfTheKeys();
     ParseTerminalInput(Pending, pointer, false);
-    if (!Pending.empty()) {  // an Esc on its own, or the start of a sequence still coming
+    // With room left in the key queue, what remains is an Esc on its own or
+    // the start of a sequence or character still coming.
+    if (!Pending.empty() && KeyQueueHasRoom()) {
       pollfd p{STDIN_FILENO, POLLIN, 0};
       if (poll(&p, 1, LoneEscMilliseconds) > 0) {
-        ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n > 0) Pending.append(buffer, static_cast<size_t>(n));
+        ReadAheadOfTheKeys();
         ParseTerminalInput(Pending, pointer, false);
       }
-      ParseTerminalInput(Pending, pointer, true);
+      if (KeyQueueHasRoom()) ParseTerminalInput(Pending, pointer, true);
     }
   }
 
+  // Waits on the terminal's input; a resize of the terminal ends the wait too.
   void WaitForInput(int milliseconds) override {
     pollfd p{STDIN_FILENO, POLLIN, 0};
     poll(&p, 1, milliseconds);
@@ -148,6 +157,15 @@ class TerminalScreen : public ScreenBackend {
   }
 
  private:
+  void ReadAheadOfTheKeys() {
+    char buffer[ReadAhead];
+    while (Pending.size() < ReadAhead) {
+      const ssize_t n = read(STDIN_FILENO, buffer, ReadAhead - Pending.size());
+      if (n <= 0) break;
+      Pending.append(buffer, static_cast<size_t>(n));
+    }
+  }
+
   static size_t Index(int row, int column) { return static_cast<size_t>(row - 1) * TextColumns + (column - 1); }
 
   // The part of the text grid that the terminal has room for.
@@ -204,6 +222,10 @@ std::unique_ptr<ScreenBackend> OpenTerminalScreen() {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return nullptr;
   if (tcgetattr(STDIN_FILENO, &SavedTerminal) != 0) return nullptr;
   for (int s : {SIGHUP, SIGINT, SIGTERM, SIGQUIT}) signal(s, EndBySignal);
+  struct sigaction resize {};
+  resize.sa_handler = NoteResize;  // without SA_RESTART: a wait on input ends
+  sigemptyset(&resize.sa_mask);
+  sigaction(SIGWINCH, &resize, nullptr);
   TerminalChanged = true;
   RawMode();
   WriteAll(EnterSequence, std::strlen(EnterSequence));

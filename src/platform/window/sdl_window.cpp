@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -36,12 +37,17 @@ class SdlWindow : public ScreenBackend {
 
   bool HasFrame() const override { return true; }
 
+  // The window system may give the window another size than the frame's
+  // (a tiling window manager, say): what fits of the frame is shown, from its
+  // top-left corner, and never more than the window's surface holds.
   void Present(const uint32_t* pixels) override {
     Shown = pixels;
     SDL_Surface* surface = SDL_GetWindowSurface(Window);
     if (!surface) return;
+    const int width = std::min(Width, surface->w), height = std::min(Height, surface->h);
+    if (width <= 0 || height <= 0) return;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    SDL_ConvertPixels(Width, Height, SDL_PIXELFORMAT_ARGB8888, pixels, Width * 4, surface->format->format,
+    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_ARGB8888, pixels, Width * 4, surface->format->format,
                       surface->pixels, surface->pitch);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(Window);
@@ -64,8 +70,12 @@ class SdlWindow : public ScreenBackend {
           break;
         }
         case SDL_WINDOWEVENT:
-          if (e.window.event == SDL_WINDOWEVENT_CLOSE) QueueKey(ExtendedKey + ScanClose);
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) QueueKey(ExtendedCode(ScanClose));
           if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_RESTORED) exposed = true;
+          if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            AskForOwnSize(e.window.data1, e.window.data2);
+            exposed = true;
+          }
           break;
         default:
           break;  // SDL_QUIT among them: the window stays open
@@ -85,7 +95,13 @@ class SdlWindow : public ScreenBackend {
     pointer.Buttons = ButtonMask(buttons);
   }
 
-  void WaitForInput(int milliseconds) override { SDL_WaitEventTimeout(nullptr, milliseconds); }
+  void WaitForInput(int milliseconds) override {
+    if (milliseconds == UntilInput) {
+      SDL_WaitEvent(nullptr);
+    } else {
+      SDL_WaitEventTimeout(nullptr, milliseconds);
+    }
+  }
 
   void Beep(int hertz, int milliseconds) override {
     if (!AudioTried) {
@@ -117,10 +133,23 @@ class SdlWindow : public ScreenBackend {
   }
 
  private:
+  // Asks the window system for the frame's size again after it gave the
+  // window another, at most once a second: a window manager that insists
+  // keeps its size, and the frame is shown cut to it.
+  void AskForOwnSize(int width, int height) {
+    if (width == Width && height == Height) return;
+    const Uint32 now = SDL_GetTicks();
+    if (SizeAskedAt != 0 && now - SizeAskedAt < SizeAskInterval) return;
+    SizeAskedAt = now == 0 ? 1 : now;
+    SDL_SetWindowSize(Window, Width, Height);
+  }
+
+  static constexpr Uint32 SizeAskInterval = 1000;
   SDL_Window* Window;
   int Width;
   int Height;
   const uint32_t* Shown = nullptr;
+  Uint32 SizeAskedAt = 0;
   bool AudioTried = false;
   SDL_AudioDeviceID Audio = 0;
   SDL_AudioSpec AudioFormat{};

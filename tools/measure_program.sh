@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Measures the real editor: the processor time an untouched editor uses over
+# 10 s, in a window (an Xvfb of its own) and in a terminal (tmux); its threads;
+# and the peak resident memory of the window's editor after a save and a load.
+# The processor time is the process's own, from /proc.
+#   tools/measure_program.sh [TERRAFIX_BINARY]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+tools/install-packages.sh xvfb xdotool tmux
+if [ $# -ge 1 ]; then
+  bin=$(realpath "$1")
+else
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build -j2 --target terrafix >/dev/null
+  bin=$root/build/terrafix
+fi
+idle_seconds=10
+ticks=$(getconf CLK_TCK)
+
+# utime + stime of a process, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+idle_share() {
+  local pid=$1 before after
+  before=$(cpu_ticks "$pid")
+  sleep "$idle_seconds"
+  after=$(cpu_ticks "$pid")
+  awk -v b="$before" -v a="$after" -v t="$ticks" -v s="$idle_seconds" \
+    'BEGIN { printf "%.1f %% of a core", (a - b) / t / s * 100 }'
+}
+wait_for() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+
+work=$(mktemp -d)
+display=:$((70 + RANDOM % 20))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+socket=terrafix-measure-$$
+trap 'kill $xvfb 2>/dev/null; tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cp data/headers.dat "$work/"
+cd "$work"
+
+export DISPLAY=$display
+wait_for 'xdotool getdisplaygeometry >/dev/null 2>&1'
+"$bin" </dev/null >/dev/null 2>&1 &
+pid=$!
+wait_for '[ -n "$(xdotool search --onlyvisible --name "^terrafix$" 2>/dev/null)" ]'
+window=$(xdotool search --onlyvisible --name '^terrafix$' | head -n 1)
+xdotool mousemove --window "$window" 1000 700
+sleep 2  # settled
+echo "window, untouched for ${idle_seconds} s: $(idle_share "$pid")"
+echo "window, threads: $(awk '/^Threads/ { print $2 }' "/proc/$pid/status")"
+# A save and a load, so that the peak includes the file buffers.
+xdotool mousemove --window "$window" 418 3 mousedown 1; sleep 0.3; xdotool mouseup 1; sleep 0.3
+xdotool type level; xdotool key Return
+wait_for '[ -e level.dat ]'; sleep 0.5; xdotool key space; sleep 0.3
+xdotool mousemove --window "$window" 363 3 mousedown 1; sleep 0.3; xdotool mouseup 1; sleep 0.3
+xdotool type level; xdotool key Return
+wait_for '[ -e level ] && [ ! -e level.dat ]'; sleep 0.5
+echo "window, peak resident memory after a save and a load: $(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$pid/status")"
+kill "$pid"
+
+unset DISPLAY
+tmux -L "$socket" new-session -d -x 140 -y 80 "$bin"
+wait_for '[ -n "$(pgrep -n -f "^$bin")" ]'
+pid=$(pgrep -n -f "^$bin")
+sleep 2
+echo "terminal, untouched for ${idle_seconds} s: $(idle_share "$pid")"
