@@ -101,17 +101,6 @@ TEST(ByteFiles, OverlappingWritesAndFilesLongerThanTheWrites) {
   EXPECT_EQ(longFile[4'999'999], 'L');
 }
 
-TEST(ByteFiles, CutFileAtShortensOnlyLongerFiles) {
-  testing::WorkingFolder folder;
-  WriteWholeFile("f", std::string(100, 'a'));
-  ASSERT_TRUE(OpenByteFile("f", 1));
-  WriteBytesAt(1, 1, Bytes(10, 0));
-  CutFileAt(1, 50);
-  CutFileAt(1, 80);
-  EXPECT_TRUE(CloseFile(1));
-  EXPECT_EQ(std::filesystem::file_size("f"), 50u);
-}
-
 TEST(ByteFiles, FailuresThatASaveMustSee) {
   testing::WorkingFolder folder;
   // Read-only: opened for reading; writes change nothing and the close says so.

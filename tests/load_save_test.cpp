@@ -5,14 +5,28 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <set>
 
+#include "files/level_file.h"
+#include "files/level_file.h"
 #include "files/load_save_commands.h"
+#include "platform/files/byte_files.h"
+#include "platform/files/byte_files.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"
 
@@ -109,22 +123,27 @@ TEST_F(LoadAndSave, EmptyAnswerTouchesNothing) {
   EXPECT_EQ(files, 2u);  // headers.dat and gzip.exe
 }
 
-TEST_F(LoadAndSave, LoadsThatFailTheHeaderCheck) {
-  Run(Save, "world");
+TEST_F(LoadAndSave, LoadsThatFailTheHeaderCheckOrTheCompressor) {
   WriteWholeFile("corrupt.dat", "this is not gzip data at all");
+  WriteWholeFile("plain", std::string(4'194'698, 'x'));  // a level's size, not a level
   LayNewTerrain(*Grid);
   auto before = std::make_unique<LevelGrid>(*Grid);
   auto header = Header;
-  for (const char* name : {"missing", "world.dat", "corrupt"}) {
+  const std::pair<const char*, std::string_view> cases[] = {
+      {"missing", HeaderMismatchMessage},
+      {"plain", HeaderMismatchMessage},
+      {"corrupt", CompressorFailureMessage},
+  };
+  for (const auto& [name, message] : cases) {
     Run(Load, name);
-    EXPECT_TRUE(ShowsMessage(HeaderMismatchMessage)) << name << ": " << Row1();
+    EXPECT_TRUE(ShowsMessage(message)) << name << ": " << Row1();
     EXPECT_EQ(ReadKey(), "j");
     EXPECT_TRUE(Grid->Cells == before->Cells) << name;
     EXPECT_EQ(Header.HeaderBytes, header.HeaderBytes) << name;
   }
-  EXPECT_TRUE(fs::exists("missing"));  // created empty by the open
-  EXPECT_EQ(fs::file_size("missing"), 0u);
-  EXPECT_TRUE(fs::exists("world.dat"));  // typed with its extension: the compressed file stays
+  EXPECT_EQ(fs::file_size("missing"), 0u);  // created empty by the open
+  EXPECT_EQ(ReadWholeFile("corrupt.dat"), "this is not gzip data at all");
+  EXPECT_FALSE(fs::exists("corrupt"));
 }
 
 TEST_F(LoadAndSave, AllZeroTemplateLetsAnEmptyFileLoadAsAir) {
@@ -139,87 +158,28 @@ TEST_F(LoadAndSave, AllZeroTemplateLetsAnEmptyFileLoadAsAir) {
   EXPECT_EQ(raw, std::string(4'194'698, '\0'));
 }
 
-TEST_F(LoadAndSave, FailedSavesSaySoAndDamageNothing) {
-  WriteCell(*Grid, 0, 0, 0, 1);
-  Run(Save, "world");
-  std::string first = ReadWholeFile("world.dat");
-  // gzip will not overwrite world.dat when nobody can answer its question.
-  WriteCell(*Grid, 0, 0, 0, 2);
-  Run(Save, "world");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
-  EXPECT_EQ(ReadWholeFile("world.dat"), first);
-
-  // A full disk: nothing to compress.
-  MakeScript("gzip.exe", "touch ran");
-  Run(Save, "/dev/full");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
-  EXPECT_FALSE(fs::exists("ran"));
-}
-
-// Makes a file that nobody, root included, can open for writing.
-class Unwritable {
- public:
-  explicit Unwritable(const char* name) : Name(name) {
-    chmod(name, 0444);
-    if (geteuid() != 0) return;
-    int fd = open(name, O_RDONLY);
-    int flags = 0;
-    Immutable = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    if (fd >= 0) close(fd);
-  }
-  ~Unwritable() {
-    if (!Immutable) return;
-    int fd = open(Name, O_RDONLY);
-    int flags = 0;
-    if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags &= ~FS_IMMUTABLE_FL;
-      ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd >= 0) close(fd);
-  }
-  bool Works() const { return geteuid() != 0 || Immutable; }
-
- private:
-  const char* Name;
-  bool Immutable = false;
-};
-
-TEST_F(LoadAndSave, ReadOnlyFileIsNotSavedOver) {
-  WriteWholeFile("locked", "old content");
-  Unwritable lock("locked");
-  if (!lock.Works()) GTEST_SKIP() << "this file system cannot make a file unwritable for root";
-  MakeScript("gzip.exe", "touch ran");
-  Run(Save, "locked");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
-  EXPECT_EQ(ReadWholeFile("locked"), "old content");
-  EXPECT_FALSE(fs::exists("ran"));
-}
-
-TEST_F(LoadAndSave, LongerOldFileIsCutToTheLevelLength) {
-  WriteWholeFile("world", std::string(5'000'000, 'x'));
-  Run(Save, "world");
-  EXPECT_TRUE(ShowsMessage(Saved));
-  EXPECT_EQ(Gunzip("world.dat").size(), 4'194'698u);
-}
-
 TEST_F(LoadAndSave, CompressorThatCannotStartOrFails) {
   WriteWholeFile("gzip.exe", "not executable");
   Run(Save, "world");
   EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
-  EXPECT_TRUE(fs::exists("world"));  // the uncompressed file stays
+  EXPECT_FALSE(fs::exists("world"));  // nothing of the failed save is left
   WriteCell(*Grid, 1, 1, 1, 9);
   Run(Load, "world");
   EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
   EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 9);  // unchanged
 
+  // A load with no world.dat goes on after the compressor fails: a `world`
+  // left by an earlier load is what loads.
+  fs::remove("gzip.exe");
+  Run(Save, "world");
+  ASSERT_TRUE(ShowsMessage(Saved));
+  WriteWholeFile("world", Gunzip("world.dat"));
+  fs::remove("world.dat");
+  WriteCell(*Grid, 1, 1, 1, 0);
   MakeScript("gzip.exe", "exit 1");
-  Run(Save, "other");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
-  // A load goes on after the compressor fails: `world` is still there.
   Run(Load, "world");
   EXPECT_FALSE(ShowsMessage(CompressorFailureMessage));
-  EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 0);
+  EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 9);
 }
 
 TEST_F(LoadAndSave, KeyTypedWhileTheCompressorRunsEndsTheWaitAtOnce) {
@@ -240,13 +200,145 @@ TEST_F(LoadAndSave, KeyTypedWhileTheCompressorRunsEndsTheWaitAtOnce) {
   EXPECT_EQ(ReadKey(), "n");
 }
 
-TEST_F(LoadAndSave, NameWithBlanksReachesTheCompressorAsOneArgument) {
-  MakeScript("gzip.exe", "printf '%s|' \"$@\" >> args");
-  Run(Save, "my level");
-  EXPECT_TRUE(fs::exists("my level"));
-  EXPECT_EQ(fs::file_size("my level"), 4'194'698u);
-  Run(Load, "my level");
-  EXPECT_EQ(ReadWholeFile("args"), "-S|.dat|my level|-d|-S|.dat|my level.dat|");
+// The uncompressed level file of `grid` with this template, as a save writes it.
+std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
+  OpenByteFile(".reference", 3);
+  WriteLevelFile(3, grid, header);
+  CloseFile(3);
+  std::string bytes = ReadWholeFile(".reference");
+  fs::remove(".reference");
+  return bytes;
+}
+
+// Every file in the folder but the template and the stand-in compressor.
+std::set<std::string> FilesHere() {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(".")) {
+    const std::string name = e.path().filename().string();
+    if (name != "headers.dat" && name != "gzip.exe") names.insert(name);
+  }
+  return names;
+}
+
+// Each way that Load and Save used to lose a level or report what did not
+// happen, through the real commands and gzip: the files afterwards, byte for
+// byte, the message shown and what the grid holds.
+TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
+  auto older = std::make_unique<LevelGrid>();
+  LayNewTerrain(*older);
+  auto newer = std::make_unique<LevelGrid>(*older);
+  WriteCell(*newer, 9, 8, 7, 12);
+  const std::string olderFile = LevelFileOf(*older, Header), newerFile = LevelFileOf(*newer, Header);
+  // world.dat holds the older level, saved with the real gzip.
+  auto saveOlderWorld = [&] {
+    MemorySurface& surface = testing::FreshScreen();
+    testing::ScriptKeys(surface, "world\rk");
+    SaveCommand(*older, Header);
+    ASSERT_TRUE(fs::exists("world.dat"));
+  };
+  struct Case {
+    const char* What;
+    std::function<void()> Prepare;
+    void (*Command)(LevelGrid&, HeaderTemplate&);
+    std::string Typed;                         // the name, Enter, and any answers
+    std::string Shown;                         // how row 1 from column 40 begins afterwards
+    std::map<std::string, std::string> Files;  // every file afterwards: name and uncompressed content
+    bool Loaded;                               // the grid holds the older level (else it is as it was)
+  };
+  const std::string notes = "my own notes, not a level\n";
+  const Case cases[] = {
+      {"save twice, replacing", saveOlderWorld, Save, "world\ry\r", Saved, {{"world.dat", newerFile}}, false},
+      {"save twice, keeping", saveOlderWorld, Save, "world\rn\r", ReplaceQuestion("world") + "n",
+       {{"world.dat", olderFile}}, false},
+      {"the question again until y or n", saveOlderWorld, Save, "world\ryes\rY\r", Saved, {{"world.dat", newerFile}},
+       false},
+      {"world.dat typed at Save", saveOlderWorld, Save, "world.dat\ry\r", Saved, {{"world.dat", newerFile}}, false},
+      {"WORLD.DAT typed at Save", [] {}, Save, "WORLD.DAT\r", "File saved as 'WORLD'", {{"WORLD.dat", newerFile}},
+       false},
+      {"world.dat typed at Load", saveOlderWorld, Load, "world.dat\r", std::string(LoadPrompt) + "world.dat ",
+       {{"world", olderFile}}, true},
+      {"--help", [] {}, Save, "--help\r", "File saved as '--help'", {{"--help.dat", newerFile}}, false},
+      {"-f", [] {}, Save, "-f\r", "File saved as '-f'", {{"-f.dat", newerFile}}, false},
+      {"-9", [] {}, Save, "-9\r", "File saved as '-9'", {{"-9.dat", newerFile}}, false},
+      {"blanks and options", [&] { WriteWholeFile("x", notes); }, Save, "z -r .\r", "File saved as 'z -r .'",
+       {{"z -r ..dat", newerFile}, {"x", notes}}, false},
+      {"two names", [&] { WriteWholeFile("a", notes), WriteWholeFile("b", notes); }, Save, "a b\r",
+       "File saved as 'a b'", {{"a b.dat", newerFile}, {"a", notes}, {"b", notes}}, false},
+      {"the user's own file", [&] { WriteWholeFile("notes", notes); }, Save, "notes\r",
+       std::string(NotALevelFileMessage), {{"notes", notes}}, false},
+      {"a longer file", [&] { WriteWholeFile("long", std::string(5'000'000, 'x')); }, Save, "long\r",
+       std::string(NotALevelFileMessage), {{"long", std::string(5'000'000, 'x')}}, false},
+      {"a link", [&] { WriteWholeFile("target", notes), fs::create_symlink("target", "link"); }, Save, "link\r",
+       std::string(NotAPlainFileMessage), {{"target", notes}, {"link", notes}}, false},
+      {"a link as name.dat", [&] { WriteWholeFile("target", notes), fs::create_symlink("target", "link.dat"); },
+       Load, "link\r", std::string(NotAPlainFileMessage), {{"target", notes}, {"link.dat", notes}}, false},
+      {"a folder", [] { fs::create_directory("folder"); }, Save, "folder\r", std::string(NotAPlainFileMessage),
+       {{"folder", ""}}, false},
+      {"the template", [] {}, Save, "headers\r", std::string(TemplateNameMessage), {}, false},
+      {"the template with .dat", [] {}, Save, "headers.dat\r", std::string(TemplateNameMessage), {}, false},
+      {"the template at Load", [] {}, Load, "headers\r", std::string(TemplateNameMessage), {}, false},
+      {"a cut-off copy beside the level", [&] { saveOlderWorld(), WriteWholeFile("world", "cut off"); }, Load,
+       "world\r", std::string(NotALevelFileMessage), {{"world.dat", olderFile}, {"world", "cut off"}}, false},
+      {"a stale leftover makes way", [&] { saveOlderWorld(), WriteWholeFile("world", newerFile); }, Load, "world\r",
+       std::string(LoadPrompt) + "world ", {{"world", olderFile}}, true},
+      {"a compressor killed halfway through a load",
+       [&] {
+         saveOlderWorld(), WriteWholeFile("world", newerFile);
+         MakeScript("gzip.exe", "head -c 1000000 /dev/zero > \"${4%.dat}\"; kill -9 $$");
+       },
+       Load, "world\r", std::string(CompressorFailureMessage), {{"world.dat", olderFile}, {"world", newerFile}},
+       false},
+      {"a compressor that ends well but writes nothing", [] { MakeScript("gzip.exe", "exit 0"); }, Save, "world\r",
+       std::string(CompressorFailureMessage), {}, false},
+      {"a compressor that fails while replacing",
+       [&] { saveOlderWorld(), MakeScript("gzip.exe", "head -c 100 \"$3\" > \"$3.dat\"; exit 1"); }, Save,
+       "world\ry\r", std::string(CompressorFailureMessage), {{"world.dat", olderFile}}, false},
+      {"letters beyond ASCII", [] {}, Save, "\x82t\x82\r", "File saved as '\x82t\x82'",
+       {{"\xC3\xA9t\xC3\xA9.dat", newerFile}}, false},
+  };
+  for (const Case& c : cases) {
+    testing::WorkingFolder folder;
+    WriteWholeFile("headers.dat", Template394());
+    const std::string headers = ReadWholeFile("headers.dat");
+    c.Prepare();
+    *Grid = *newer;
+    Surface = &testing::FreshScreen();
+    testing::ScriptKeys(*Surface, c.Typed);
+    Surface->ScriptedKeys.push_back('j');
+    c.Command(*Grid, Header);
+    EXPECT_TRUE(ShowsMessage(c.Shown)) << c.What << ": " << Row1();
+    std::set<std::string> expectedNames;
+    for (const auto& [name, content] : c.Files) {
+      expectedNames.insert(name);
+      if (fs::is_directory(name)) continue;
+      const bool compressed = name.ends_with(".dat") && content.size() == olderFile.size();
+      const std::string found = compressed ? Gunzip(name) : ReadWholeFile(name);
+      EXPECT_TRUE(found == content) << c.What << ": " << name << " holds " << found.size() << " bytes";
+    }
+    EXPECT_EQ(FilesHere(), expectedNames) << c.What;
+    EXPECT_EQ(ReadWholeFile("headers.dat"), headers) << c.What;
+    EXPECT_TRUE(Grid->Cells == (c.Loaded ? older : newer)->Cells) << c.What;
+  }
+}
+
+// A save that fails to write its file (a full disk; here a limit on the size
+// of files) leaves the earlier level whole and nothing half written.
+TEST_F(LoadAndSave, SaveThatCannotWriteLeavesTheEarlierLevel) {
+  Run(Save, "world");
+  ASSERT_TRUE(ShowsMessage(Saved));
+  const std::string earlier = ReadWholeFile("world.dat");
+  WriteCell(*Grid, 3, 3, 3, 3);
+  rlimit limit{}, small{1'000'000, 1'000'000};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  small.rlim_max = limit.rlim_max;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  Run(Save, "world\ry");
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
+  EXPECT_EQ(ReadWholeFile("world.dat"), earlier);
+  EXPECT_EQ(FilesHere(), std::set<std::string>{"world.dat"});
 }
 
 // A real level of the game: rejected as it stands, loaded once re-laid into

@@ -83,7 +83,7 @@ std::string CommandOutput(const std::string& command) {
 }
 
 std::string Gunzip(const std::filesystem::path& file) {
-  return CommandOutput("gzip -dc '" + file.string() + "' 2>/dev/null");
+  return CommandOutput("gzip -dc -- '" + file.string() + "' 2>/dev/null");
 }
 
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {

@@ -388,6 +388,58 @@ TEST(Window, CloseControlLeavesTheWindowOpen) {
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
 }
 
+// Saving twice under one name asks before replacing; the level typed with
+// its extension at Load is the same level.
+TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  auto save = [&](const std::string& answer) {
+    ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
+    editor.Type("world");
+    editor.Key("Return");
+    if (!answer.empty()) {
+      ASSERT_TRUE(editor.RowOneShows(ReplaceQuestion("world")));
+      editor.Type(answer);
+      editor.Key("Return");
+    }
+  };
+  save("");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
+  editor.Key("space");
+  const std::string first = testing::ReadWholeFile(editor.Path() / "world.dat");
+
+  state.CurrentTile = 3;
+  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
+  WriteCell(*grid, 7, 9, 0, 3);
+  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
+  save("y");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
+  editor.Key("space");
+  const std::string second = testing::ReadWholeFile(editor.Path() / "world.dat");
+  EXPECT_EQ(testing::Gunzip(editor.Path() / "world.dat")[319 + 9 * 256 + 7], 3);
+
+  ASSERT_TRUE(editor.ClickTo(803, 466, state, *grid));  // air
+  WriteCell(*grid, 7, 9, 0, 0);
+  state.CurrentTile = 0;
+  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
+  save("n");
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "back in the editor after n";
+  EXPECT_EQ(testing::ReadWholeFile(editor.Path() / "world.dat"), second) << "n keeps the saved level";
+  EXPECT_NE(first, second);
+
+  ASSERT_TRUE(editor.ClickMenu(363, std::string(LoadPrompt)));
+  editor.Type("world.dat");
+  editor.Key("Return");
+  WriteCell(*grid, 7, 9, 0, 3);
+  editor.MoveTo(RestX, RestY);
+  expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the level loaded as world.dat";
+}
+
 TEST(Window, SaveNewLoadAndQuit) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());

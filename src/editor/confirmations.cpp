@@ -1,34 +1,22 @@
 #include "editor/confirmations.h"
 
-#include <string>
-
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {
 
 namespace {
-
-// Asks at row 1, column 40 until the answer, lower-cased, is "y" or "n".
-bool AskYesOrNo(std::string_view question) {
-  for (;;) {
-    SetTextCursor(1, 40);
-    std::string answer = LowerCase(InputLine(question));
-    if (answer == "y") return true;
-    if (answer == "n") return false;
-  }
-}
-
+constexpr int QuestionRow = 1, QuestionColumn = 40;
 }  // namespace
 
 void ConfirmNew(LevelGrid& grid, HeaderTemplate& header) {
-  if (!AskYesOrNo(NewQuestion)) return;
+  if (!AskYesOrNo(NewQuestion, QuestionRow, QuestionColumn)) return;
   ReadHeaderTemplate(header);
   LayNewTerrain(grid);
 }
 
 void ConfirmQuit() {
-  if (AskYesOrNo(QuitQuestion)) EndProgram(0);
+  if (AskYesOrNo(QuitQuestion, QuestionRow, QuestionColumn)) EndProgram(0);
 }
 
 }  // namespace terrafix

@@ -1,11 +1,24 @@
+// Load and Save never lose a level and never report what did not happen:
+// - the typed name stands for one level (world and world.dat alike) and
+//   reaches the compressor as one file name, never as an option;
+// - names that would write over the header template, through a link, or over
+//   a file that is not a level are refused with a message;
+// - whatever the compressor would replace is first moved aside, and put back
+//   if the command fails, so the compressor never has to ask and an earlier
+//   level stays whole until a new one has taken its place;
+// - a save counts only when the compressor ended well and left name.dat in
+//   place of name, and then reaches the disk before it says so; a load with
+//   name.dat there counts only when the compressor ended well.
 #include "files/load_save_commands.h"
 
 #include <algorithm>
-#include <string>
 
 #include "files/compressor.h"
+#include "files/kept_aside.h"
 #include "files/level_file.h"
+#include "files/level_names.h"
 #include "platform/files/byte_files.h"
+#include "platform/files/file_system.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 
@@ -33,50 +46,98 @@ std::string SavedMessage(const std::string& name) {
   return "File saved as '" + name + "', press any key to continue..." + std::string(28, ' ');
 }
 
-// Writes the uncompressed file `name`; false when it did not reach the disk whole.
+// The typed name as a level, or empty (after a message, if refused).
+LevelName AskForLevel(std::string_view prompt, bool* compressedThere = nullptr) {
+  LevelName level = NameOfLevel(Ask(prompt));
+  if (level.File.empty()) return {};
+  const bool there = KindOfFile(level.Compressed()) != FileKind::Missing;
+  if (compressedThere) *compressedThere = there;
+  // A save always writes the uncompressed file; a load only when it decompresses.
+  switch (RefusalOf(level, compressedThere ? there : true)) {
+    case NameRefusal::None: return level;
+    case NameRefusal::HeaderTemplate: ShowMessage(TemplateNameMessage); break;
+    case NameRefusal::NotAPlainFile: ShowMessage(NotAPlainFileMessage); break;
+    case NameRefusal::NotALevelFile: ShowMessage(NotALevelFileMessage); break;
+  }
+  return {};
+}
+
+// Writes the uncompressed level file `name`; false when it did not reach the file whole.
 bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTemplate& header) {
   if (!OpenByteFile(name, SaveSlot)) return false;
   WriteLevelFile(SaveSlot, grid, header);
-  // A longer file of the same name must not leave its tail behind the trailer.
-  CutFileAt(SaveSlot, LevelFileLength);
   return CloseFile(SaveSlot);
+}
+
+// The file `name` opened, checked against the template and, when it matches,
+// read into the grid and the template.
+void ReadLevel(const std::string& name, LevelGrid& grid, HeaderTemplate& header) {
+  const bool opened = OpenByteFile(name, LoadSlot);
+  if (opened) ReadBytesAt(LoadSlot, 0, header.CompareBuffer);
+  const bool matches = opened && std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
+                                            header.HeaderBytes.begin());
+  if (matches) ReadLevelCells(LoadSlot, grid, header);
+  CloseFile(LoadSlot);
+  if (!matches) ShowMessage(HeaderMismatchMessage);
 }
 
 }  // namespace
 
+std::string ReplaceQuestion(std::string_view shownName) {
+  return std::string(shownName) + ".dat exists. Replace it? (y/n) ";
+}
+
 void LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
-  std::string name = Ask(LoadPrompt);
-  if (name.empty()) return;
-  // Whatever the compressor makes of name.dat, the file `name` is what loads:
-  // one left by an earlier load still loads when name.dat is missing.
-  if (Decompress(name) == CannotStart) {
+  bool compressedThere = false;
+  const LevelName level = AskForLevel(LoadPrompt, &compressedThere);
+  if (level.File.empty()) return;
+  if (!compressedThere) {
+    // Nothing to decompress: the file `name` left by an earlier load still loads.
+    if (Decompress(level.File) == CannotStart) {
+      ShowMessage(CompressorFailureMessage);
+    } else {
+      ReadLevel(level.File, grid, header);
+    }
+    return;
+  }
+  // The editor's own leftover `name` makes way for the decompressed one.
+  KeptAside leftover;
+  if (!KeepAside(level.File, leftover)) {
     ShowMessage(CompressorFailureMessage);
     return;
   }
-  bool opened = OpenByteFile(name, LoadSlot);
-  if (opened) ReadBytesAt(LoadSlot, 0, header.CompareBuffer);
-  bool matches = opened && std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
-                                      header.HeaderBytes.begin());
-  if (!matches) {
-    CloseFile(LoadSlot);
-    ShowMessage(HeaderMismatchMessage);
+  if (Decompress(level.File) != 0) {
+    // name.dat is still the level; what the compressor left half written goes.
+    if (KindOfFile(level.Compressed()) == FileKind::Regular) PutBack(leftover);
+    ShowMessage(CompressorFailureMessage);
     return;
   }
-  ReadLevelCells(LoadSlot, grid, header);
-  CloseFile(LoadSlot);
+  DropKept(leftover);
+  ReadLevel(level.File, grid, header);
 }
 
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
-  std::string name = Ask(SavePrompt);
-  if (name.empty()) return;
-  // Only a file written whole is compressed, and only a compressor run that
-  // succeeded counts as saved: anything else leaves an existing name.dat as it
-  // was and says that the save failed.
-  if (!WriteUncompressed(name, grid, header) || Compress(name) != 0) {
+  const LevelName level = AskForLevel(SavePrompt);
+  if (level.File.empty()) return;
+  const std::string compressed = level.Compressed();
+  if (KindOfFile(compressed) != FileKind::Missing &&
+      !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) {
+    return;
+  }
+  KeptAside earlierLevel, leftover;
+  const bool saved = KeepAside(compressed, earlierLevel) && KeepAside(level.File, leftover) &&
+                     WriteUncompressed(level.File, grid, header) && Compress(level.File) == 0 &&
+                     KindOfFile(compressed) == FileKind::Regular && KindOfFile(level.File) == FileKind::Missing &&
+                     SyncToDisk(compressed);
+  if (!saved) {
+    PutBack(leftover);
+    PutBack(earlierLevel);
     ShowMessage(CompressorFailureMessage);
     return;
   }
-  ShowMessage(SavedMessage(name));
+  DropKept(leftover);
+  DropKept(earlierLevel);
+  ShowMessage(SavedMessage(level.Shown));
 }
 
 }  // namespace terrafix

@@ -2,6 +2,7 @@
 // the compressor that turns it into name.dat and back.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "files/header_template.h"
@@ -17,6 +18,19 @@ constexpr std::string_view CompressorFailureMessage =
     "Failed to (de)compress file, could mean file not found, press any key...                     ";
 static_assert(LoadPrompt.size() == 74 && SavePrompt.size() == 68);
 static_assert(HeaderMismatchMessage.size() == 91 && CompressorFailureMessage.size() == 93);
+
+// Names the commands refuse, each message filling row 1 from column 40.
+constexpr std::string_view TemplateNameMessage =
+    "Can't use that name: headers.dat holds the headers of every level, press any key...         ";
+constexpr std::string_view NotAPlainFileMessage =
+    "Can't use that name: it is a link, a folder or another special file, press any key...       ";
+constexpr std::string_view NotALevelFileMessage =
+    "Can't use that name: a file of that name is there and is not a level, press any key...      ";
+static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
+              NotALevelFileMessage.size() == 92);
+
+// The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
+std::string ReplaceQuestion(std::string_view shownName);
 
 void LoadCommand(LevelGrid& grid, HeaderTemplate& header);
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header);

@@ -158,19 +158,6 @@ void WriteBytesAt(int slot, int64_t position, std::span<const uint8_t> bytes) {
   f->Position = end;
 }
 
-void CutFileAt(int slot, int64_t length) {
-  FileSlot* f = OpenSlot(slot);
-  if (!f) return;
-  Flush(*f);
-  if (f->BufferStart + static_cast<int64_t>(f->BufferLength) > length) f->BufferLength = 0;
-  struct stat info;
-  if (fstat(f->Fd, &info) != 0) {
-    f->Failed = true;
-  } else if (S_ISREG(info.st_mode) && info.st_size > length) {
-    if (!f->Writable || ftruncate(f->Fd, length) != 0) f->Failed = true;
-  }
-}
-
 bool CloseFile(int slot) {
   FileSlot* f = OpenSlot(slot);
   if (!f) return true;

@@ -19,10 +19,8 @@ bool OpenByteFile(const std::string& name, int slot);
 void ReadBytesAt(int slot, int64_t position, std::span<uint8_t> bytes);
 // Nothing is written to a free or read-only slot (and the slot then counts as failed).
 void WriteBytesAt(int slot, int64_t position, std::span<const uint8_t> bytes);
-// Cuts a regular file down to `length` bytes if it is longer.
-void CutFileAt(int slot, int64_t length);
 // Flushes and closes the slot. False when anything written through it did not
-// reach the file: a read-only slot, a failed write, flush, cut or close.
+// reach the file: a read-only slot, a failed write, flush or close.
 bool CloseFile(int slot);
 bool FileSlotIsOpen(int slot);
 

@@ -155,6 +155,15 @@ std::string InputLine(std::string_view prompt) {
   return TakeAnswerItem(answer);
 }
 
+bool AskYesOrNo(std::string_view question, int row, int column) {
+  for (;;) {
+    SetTextCursor(row, column);
+    const std::string answer = LowerCase(InputLine(question));
+    if (answer == "y") return true;
+    if (answer == "n") return false;
+  }
+}
+
 void WaitForKey() {
   ScreenDevice& s = Screen();
   for (;;) {

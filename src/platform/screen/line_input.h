@@ -15,6 +15,10 @@ std::string InputLine(std::string_view prompt);
 // Returns once a key has arrived since the last key read; the key stays queued.
 void WaitForKey();
 
+// Asks `question` at text row `row`, column `column`, again at the same place
+// until the answer, lower-cased, is "y" (true) or "n" (false).
+bool AskYesOrNo(std::string_view question, int row, int column);
+
 // The answer as one item: leading blanks and tabs dropped; up to the first
 // comma, or between double quotes when it starts with one; at most 4096
 // characters.

@@ -1,0 +1,52 @@
+#include "files/level_names.h"
+
+#include <filesystem>
+
+#include "files/header_template.h"
+#include "platform/files/file_system.h"
+#include "platform/text/cp437.h"
+#include "platform/text/utf8.h"
+
+namespace terrafix {
+
+namespace {
+
+constexpr std::string_view Suffix = ".dat";
+
+bool EndsWithSuffix(std::string_view name) {
+  if (name.size() < Suffix.size()) return false;
+  std::string_view end = name.substr(name.size() - Suffix.size());
+  for (size_t i = 0; i < Suffix.size(); ++i) {
+    const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
+    if (c != Suffix[i]) return false;
+  }
+  return true;
+}
+
+bool NamesTheTemplate(const std::string& name) {
+  return std::filesystem::path(name).lexically_normal() == HeaderTemplateFile || SameFile(name, HeaderTemplateFile);
+}
+
+}  // namespace
+
+LevelName NameOfLevel(std::string_view typed) {
+  if (EndsWithSuffix(typed)) typed.remove_suffix(Suffix.size());
+  LevelName level{std::string(typed), {}};
+  for (char c : typed) AppendUtf8(level.File, Cp437ToUnicode(static_cast<unsigned char>(c)));
+  return level;
+}
+
+NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {
+  if (NamesTheTemplate(level.Compressed()) || NamesTheTemplate(level.File)) return NameRefusal::HeaderTemplate;
+  const FileKind uncompressed = KindOfFile(level.File);
+  if (uncompressed == FileKind::Other || KindOfFile(level.Compressed()) == FileKind::Other) {
+    return NameRefusal::NotAPlainFile;
+  }
+  const int64_t size = SizeOfFile(level.File);
+  if (writesOverUncompressed && uncompressed == FileKind::Regular && size != 0 && size != LevelFileLength) {
+    return NameRefusal::NotALevelFile;
+  }
+  return NameRefusal::None;
+}
+
+}  // namespace terrafix

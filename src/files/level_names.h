@@ -1,0 +1,30 @@
+// The level that a typed name stands for, and the names a command refuses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace terrafix {
+
+struct LevelName {
+  std::string Shown;  // as typed, in code page 437, without ".dat": what messages name
+  std::string File;   // the uncompressed level file: the same name in UTF-8
+  std::string Compressed() const { return File + ".dat"; }
+};
+
+// A typed name that ends in ".dat" (in any letter case) stands for the same
+// level without it.
+LevelName NameOfLevel(std::string_view typed);
+
+enum class NameRefusal {
+  None,
+  HeaderTemplate,  // it would be headers.dat, or write it
+  NotAPlainFile,   // the file or name.dat is a link, a folder, a pipe...
+  NotALevelFile,   // the uncompressed file is the user's own: neither a level file nor empty
+};
+
+// Why a command may not use the name. `writesOverUncompressed`: the command
+// would replace the uncompressed file (a save, or a load that decompresses).
+NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed);
+
+}  // namespace terrafix
