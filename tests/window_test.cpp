@@ -420,9 +420,9 @@ TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
   const std::string second = testing::ReadWholeFile(editor.Path() / "world.dat");
   EXPECT_EQ(testing::Gunzip(editor.Path() / "world.dat")[319 + 9 * 256 + 7], 3);
 
+  state.CurrentTile = 0;
   ASSERT_TRUE(editor.ClickTo(803, 466, state, *grid));  // air
   WriteCell(*grid, 7, 9, 0, 0);
-  state.CurrentTile = 0;
   ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
   save("n");
   editor.MoveTo(RestX, RestY);
