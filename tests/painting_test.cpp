@@ -24,7 +24,8 @@ std::optional<Cell> PaintedCell(int32_t viewMode, int32_t zoom, int32_t x, int32
   s.CurrentTile = 5;
   s.MouseX = x;
   s.MouseY = y;
-  PaintAtPointer(s, *grid);
+  UndoHistory history;
+  PaintAtPointer(s, *grid, history);
   std::optional<Cell> found;
   for (int cx = 0; cx < GridExtentX; ++cx)
     for (int cy = 0; cy < GridExtentY; ++cy)

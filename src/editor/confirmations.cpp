@@ -9,10 +9,11 @@ namespace {
 constexpr int QuestionRow = 1, QuestionColumn = 40;
 }  // namespace
 
-void ConfirmNew(LevelGrid& grid, HeaderTemplate& header) {
-  if (!AskYesOrNo(NewQuestion, QuestionRow, QuestionColumn)) return;
+bool ConfirmNew(LevelGrid& grid, HeaderTemplate& header) {
+  if (!AskYesOrNo(NewQuestion, QuestionRow, QuestionColumn)) return false;
   ReadHeaderTemplate(header);
   LayNewTerrain(grid);
+  return true;
 }
 
 void ConfirmQuit() {

@@ -3,6 +3,7 @@
 #include "display/toolbar.h"
 #include "editor/confirmations.h"
 #include "files/load_save_commands.h"
+#include "platform/screen/key_codes.h"
 
 namespace terrafix {
 
@@ -23,10 +24,17 @@ constexpr SliceKey SliceKeys[] = {
     {"b", &EditorState::Layer, +1, TopLayer},   {"u", &EditorState::Layer, -1, 0},
 };
 
-void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header) {
+// New and Load replace the level-file region: what it was becomes a step.
+template <typename Command>
+void AsAStep(LevelGrid& grid, UndoHistory& history, Command command) {
+  UndoStep before = LevelStep(grid);
+  if (command()) PushStep(history, std::move(before));
+}
+
+void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
   switch (action) {
-    case ToolbarAction::NewLevel: ConfirmNew(grid, header); break;
-    case ToolbarAction::Load: LoadCommand(grid, header); break;
+    case ToolbarAction::NewLevel: AsAStep(grid, history, [&] { return ConfirmNew(grid, header); }); break;
+    case ToolbarAction::Load: AsAStep(grid, history, [&] { return LoadCommand(grid, header); }); break;
     case ToolbarAction::Save: SaveCommand(grid, header); break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
     default: break;
@@ -52,11 +60,19 @@ void HandleKey(EditorState& state, std::string_view key) {
   }
 }
 
-void HandleClick(EditorState& state, LevelGrid& grid, HeaderTemplate& header, int32_t x, int32_t y) {
+void HandleUndoKey(std::string_view key, LevelGrid& grid, UndoHistory& history) {
+  if (key.size() != 1) return;
+  const int code = static_cast<unsigned char>(key[0]);
+  if (code == KeyCtrlZ) Undo(history, grid);
+  if (code == KeyCtrlY) Redo(history, grid);
+}
+
+void HandleClick(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history, int32_t x,
+                 int32_t y) {
   std::span<const ToolbarBox> boxes = ToolbarBoxes();
   for (const ToolbarBox& square : boxes.first(MenuSquareCount)) {
     if (BoxContains(square, x, y)) {
-      StartCommand(square.Action, grid, header);
+      StartCommand(square.Action, grid, header, history);
       return;
     }
   }

@@ -21,10 +21,11 @@ void RunEditor() {
   auto grid = std::make_unique<LevelGrid>();
   auto header = std::make_unique<HeaderTemplate>();
   EditorState state;
+  UndoHistory history;
   ReadHeaderTemplate(*header);
   OpenScreen(1050, 800, 32);
   for (;;) {
-    if (RunPass(state, *grid, *header)) WaitForInput();
+    if (RunPass(state, *grid, *header, history)) WaitForInput();
   }
 }
 
@@ -41,7 +42,7 @@ void DrawPass(const EditorState& state, const LevelGrid& grid) {
   UnlockScreen();
 }
 
-bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header) {
+bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
   DrawPass(state, grid);
   const MouseReading mouse = ReadMouse();
   const bool sameReading = mouse.X == state.MouseX && mouse.Y == state.MouseY && mouse.Wheel == state.MouseWheel &&
@@ -52,16 +53,18 @@ bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header) {
   state.MouseButtons = mouse.Buttons;
   const std::string key = LowerCase(ReadKey());
   HandleKey(state, key);
+  HandleUndoKey(key, grid, history);
   bool clicked = false;
   if (state.MouseButtons == LeftButtonAlone) {
-    PaintAtPointer(state, grid);
+    PaintAtPointer(state, grid, history);
     if (state.ClickLatch == 0) {
       state.ClickLatch = 1;
-      HandleClick(state, grid, header, state.MouseX, state.MouseY);
+      HandleClick(state, grid, header, history, state.MouseX, state.MouseY);
       clicked = true;
     }
   } else if (state.MouseButtons == NoButton) {
     state.ClickLatch = 0;
+    EndStroke(history);  // the press that painted has ended
   }
   return key.empty() && sameReading && !clicked;
 }

@@ -2,6 +2,7 @@
 // once and one key and acts on them.
 #pragma once
 
+#include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
 #include "level/level_grid.h"
@@ -16,7 +17,7 @@ namespace terrafix {
 // mouse reading as the pass before, and made no click. The next pass would
 // then draw the very frame this one drew, so nothing need run until the
 // window or the terminal reports something.
-bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header);
+bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history);
 
 // Everything drawn by a pass, from the lock to the unlock.
 void DrawPass(const EditorState& state, const LevelGrid& grid);

@@ -1,11 +1,14 @@
 // Painting: the cell drawn under the pointer takes CurrentTile.
 #pragma once
 
+#include "editor/undo_history.h"
 #include "level/editor_state.h"
 #include "level/level_grid.h"
 
 namespace terrafix {
 
-void PaintAtPointer(const EditorState& state, LevelGrid& grid);
+// Writes CurrentTile into the cell under the pointer, if any, and records a
+// change of its value in the stroke under way.
+void PaintAtPointer(const EditorState& state, LevelGrid& grid, UndoHistory& history);
 
 }  // namespace terrafix

@@ -70,8 +70,8 @@ bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTem
 }
 
 // The file `name` opened, checked against the template and, when it matches,
-// read into the grid and the template.
-void ReadLevel(const std::string& name, LevelGrid& grid, HeaderTemplate& header) {
+// read into the grid and the template (and true).
+bool ReadLevel(const std::string& name, LevelGrid& grid, HeaderTemplate& header) {
   const bool opened = OpenByteFile(name, LoadSlot);
   if (opened) ReadBytesAt(LoadSlot, 0, header.CompareBuffer);
   const bool matches = opened && std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
@@ -79,6 +79,7 @@ void ReadLevel(const std::string& name, LevelGrid& grid, HeaderTemplate& header)
   if (matches) ReadLevelCells(LoadSlot, grid, header);
   CloseFile(LoadSlot);
   if (!matches) ShowMessage(HeaderMismatchMessage);
+  return matches;
 }
 
 }  // namespace
@@ -87,33 +88,30 @@ std::string ReplaceQuestion(std::string_view shownName) {
   return std::string(shownName) + ".dat exists. Replace it? (y/n) ";
 }
 
-void LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
+bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   bool compressedThere = false;
   const LevelName level = AskForLevel(LoadPrompt, &compressedThere);
-  if (level.File.empty()) return;
+  if (level.File.empty()) return false;
   if (!compressedThere) {
     // Nothing to decompress: the file `name` left by an earlier load still loads.
-    if (Decompress(level.File) == CannotStart) {
-      ShowMessage(CompressorFailureMessage);
-    } else {
-      ReadLevel(level.File, grid, header);
-    }
-    return;
+    if (Decompress(level.File) != CannotStart) return ReadLevel(level.File, grid, header);
+    ShowMessage(CompressorFailureMessage);
+    return false;
   }
   // The editor's own leftover `name` makes way for the decompressed one.
   KeptAside leftover;
   if (!KeepAside(level.File, leftover)) {
     ShowMessage(CompressorFailureMessage);
-    return;
+    return false;
   }
   if (Decompress(level.File) != 0) {
     // name.dat is still the level; what the compressor left half written goes.
     if (KindOfFile(level.Compressed()) == FileKind::Regular) PutBack(leftover);
     ShowMessage(CompressorFailureMessage);
-    return;
+    return false;
   }
   DropKept(leftover);
-  ReadLevel(level.File, grid, header);
+  return ReadLevel(level.File, grid, header);
 }
 
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {

@@ -32,7 +32,8 @@ static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() ==
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
 std::string ReplaceQuestion(std::string_view shownName);
 
-void LoadCommand(LevelGrid& grid, HeaderTemplate& header);
+// True when a level was loaded into the grid.
+bool LoadCommand(LevelGrid& grid, HeaderTemplate& header);
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix

@@ -1,0 +1,162 @@
+// Undo and redo through the main loop: strokes painted with the pointer, the
+// keys Ctrl+Z and Ctrl+Y, New and Load.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/main_loop.h"
+#include "editor/undo_history.h"
+#include "memory_screen.h"
+#include "platform/screen/key_codes.h"
+
+namespace terrafix {
+namespace {
+
+// A cell of the top view at zoom 3, as a pixel.
+constexpr int PixelX(int x) { return 10 + 3 * x + 1; }
+constexpr int PixelY(int y) { return 30 + 3 * y + 1; }
+
+struct Stroke {
+  TileId Tile;
+  int32_t Layer;
+  std::vector<std::pair<int, int>> Cells;  // (x, y) of the top view, in the order the pointer passes
+};
+
+// Three strokes: b runs over a's cells, c paints the plane z = 64.
+const std::map<char, Stroke> Strokes = {
+    {'a', {2, 0, {{10, 20}, {11, 20}, {12, 20}, {13, 20}}}},
+    {'b', {1, 0, {{12, 20}, {13, 20}, {14, 20}}}},
+    {'c', {5, 64, {{40, 41}, {41, 41}}}},
+};
+
+class UndoAndRedo : public ::testing::Test {
+ protected:
+  void Pass(PointerState pointer, int key = 0) {
+    Surface.Pointer = pointer;
+    if (key) Surface.ScriptedKeys.push_back(key);
+    for (int i = 0; i < 4 && !RunPass(State, *Grid, Header, History); ++i) {
+    }
+  }
+  static PointerState At(int x, int y, int32_t buttons) { return {x, y, buttons, 0, true, true}; }
+
+  // A click on the menu square at pixel column x, with `typed` typed at its
+  // questions. The pass of the click reads a key that does nothing first, so
+  // the typed keys stay one ahead: a message's wait ends with the second key
+  // typed after the answer.
+  void ClickMenu(int x, const std::string& typed) {
+    Surface.ScriptedKeys.push_back(FunctionKeyCode(1));
+    testing::ScriptKeys(Surface, typed);
+    Pass(At(x, 3, 1));
+    Pass(At(1000, 700, 0));
+  }
+
+  void Paint(const Stroke& s) {
+    State.CurrentTile = s.Tile;
+    State.Layer = s.Layer;
+    for (auto [x, y] : s.Cells) Pass(At(PixelX(x), PixelY(y), 1));
+    Pass(At(1000, 700, 0));
+    State.Layer = 0;
+  }
+  static void Apply(LevelGrid& grid, const Stroke& s) {
+    for (auto [x, y] : s.Cells) WriteCell(grid, x, y, s.Layer, s.Tile);
+  }
+
+  EditorState State;
+  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  HeaderTemplate Header;
+  UndoHistory History;
+  MemorySurface& Surface = testing::FreshScreen();
+};
+
+TEST_F(UndoAndRedo, StrokesUndoneRedoneAndDroppedByANewStroke) {
+  struct Case {
+    std::string Inputs;    // a stroke by its letter, u for Ctrl+Z, r for Ctrl+Y
+    std::string Expected;  // the strokes whose cells the grid then shows, in order
+  };
+  const Case cases[] = {
+      {"a", "a"},          {"au", ""},       {"aur", "a"},      {"abu", "a"},      {"abuu", ""},
+      {"abuur", "a"},      {"abuurr", "ab"}, {"abuub", "b"},    {"abuubr", "b"},   {"auu", ""},
+      {"rr", ""},          {"aa", "a"},      {"aau", ""},       {"acu", "a"},      {"acuur", "a"},
+      {"acuurr", "ac"},    {"abcuuu", ""},   {"abcuuurrr", "abc"},
+  };
+  for (const Case& c : cases) {
+    *Grid = LevelGrid{};
+    History = UndoHistory{};
+    for (char input : c.Inputs) {
+      if (input == 'u' || input == 'r') {
+        Pass(At(1000, 700, 0), input == 'u' ? KeyCtrlZ : KeyCtrlY);
+      } else {
+        Paint(Strokes.at(input));
+      }
+    }
+    auto expected = std::make_unique<LevelGrid>();
+    for (char stroke : c.Expected) Apply(*expected, Strokes.at(stroke));
+    EXPECT_TRUE(Grid->Cells == expected->Cells) << c.Inputs;
+  }
+}
+
+TEST_F(UndoAndRedo, NewIsAStepAndTheQuestionAnsweredNoIsNot) {
+  Paint(Strokes.at('a'));
+  auto painted = std::make_unique<LevelGrid>(*Grid);
+  ClickMenu(314, "n\r");  // New
+  ClickMenu(314, "y\r");
+  auto terrain = std::make_unique<LevelGrid>();
+  LayNewTerrain(*terrain);
+  EXPECT_TRUE(Grid->Cells == terrain->Cells);
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(Grid->Cells == painted->Cells) << "undoing New brings the painted level back";
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(Grid->Cells == LevelGrid{}.Cells) << "the answer n made no step: the stroke is next";
+  Pass(At(1000, 700, 0), KeyCtrlY);
+  Pass(At(1000, 700, 0), KeyCtrlY);
+  EXPECT_TRUE(Grid->Cells == terrain->Cells);
+}
+
+TEST_F(UndoAndRedo, LoadIsAStepAndAFailedLoadIsNot) {
+  testing::WorkingFolder folder;
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  std::filesystem::copy_file(std::filesystem::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  ReadHeaderTemplate(Header);
+  Paint(Strokes.at('a'));
+  auto saved = std::make_unique<LevelGrid>(*Grid);
+  ClickMenu(418, "world\rkk");  // Save
+  ASSERT_TRUE(std::filesystem::exists("world.dat"));
+  Paint(Strokes.at('b'));
+  auto edited = std::make_unique<LevelGrid>(*Grid);
+  WriteCell(*Grid, 3, 3, 63, 300);  // a value no byte holds
+  edited = std::make_unique<LevelGrid>(*Grid);
+
+  ClickMenu(363, "\r");  // Load, cancelled
+  ClickMenu(363, "nowhere\rkk");  // Load, failed
+  ClickMenu(363, "world\r");
+  EXPECT_TRUE(Grid->Cells == saved->Cells);
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(Grid->Cells == edited->Cells) << "undoing the load brings back every cell, 300 included";
+  Pass(At(1000, 700, 0), KeyCtrlY);
+  EXPECT_TRUE(Grid->Cells == saved->Cells);
+}
+
+TEST(UndoHistory, OldestStepsGoWhenTheHistoryIsFull) {
+  auto grid = std::make_unique<LevelGrid>();
+  UndoHistory history;
+  EXPECT_EQ(history.Bytes, 0u);
+  history.Limit = 10 * sizeof(CellChange);
+  for (int i = 0; i < 30; ++i) {
+    RecordPaint(history, CellIndex(i, 0, 0), 0);
+    WriteCell(*grid, i, 0, 0, 7);
+    EndStroke(history);
+  }
+  EXPECT_LE(history.Bytes, history.Limit);
+  int undone = 0;
+  while (Undo(history, *grid)) ++undone;
+  EXPECT_EQ(undone, 10);
+  EXPECT_EQ(ReadCell(*grid, 19, 0, 0), 7);  // beyond the history: stays
+  EXPECT_EQ(ReadCell(*grid, 20, 0, 0), 0);
+}
+
+}  // namespace
+}  // namespace terrafix
