@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "editor/main_loop.h"
+#include "editor/undo_history.h"
 #include "files/compressor.h"
+#include "files/file_order.h"
 #include "files/level_file.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
@@ -126,6 +128,60 @@ void BM_TopLayerRead(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TopLayerRead);
+
+// One undo (or redo: the same swap) of a stroke of 1,000 cells, and of a Load
+// or a New (the whole level-file region): each iteration swaps the step's
+// cells into the grid once. Set beside BM_FrameFill: the undo shows in the
+// next pass.
+void BM_UndoStroke(benchmark::State& state) {
+  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  UndoHistory history;
+  for (int i = 0; i < 1000; ++i) {
+    const size_t index = CellIndex(i % 256, (i * 7) % 256, 30 + i % 20);
+    RecordPaint(history, index, grid->Cells[index]);
+    grid->Cells[index] = 5;
+  }
+  EndStroke(history);
+  for (auto _ : state) {
+    if (!Undo(history, *grid)) Redo(history, *grid);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_UndoStroke);
+
+void BM_UndoLevel(benchmark::State& state) {
+  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  UndoHistory history;
+  PushStep(history, LevelStep(*grid));
+  LayNewTerrain(*grid);
+  for (auto _ : state) {
+    if (!Undo(history, *grid)) Redo(history, *grid);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_UndoLevel)->Unit(benchmark::kMillisecond);
+
+// The moves between the grid and file order alone, the most of a save's and
+// a load's own work.
+void BM_GridToFileOrder(benchmark::State& state) {
+  std::vector<uint8_t> cells(FileOrderLength);
+  for (auto _ : state) {
+    GridToFileOrder(VariedLevel(), cells);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_GridToFileOrder)->Unit(benchmark::kMillisecond);
+
+void BM_FileOrderToGrid(benchmark::State& state) {
+  std::vector<uint8_t> cells(FileOrderLength);
+  GridToFileOrder(VariedLevel(), cells);
+  auto grid = std::make_unique<LevelGrid>();
+  for (auto _ : state) {
+    FileOrderToGrid(cells, *grid);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_FileOrderToGrid)->Unit(benchmark::kMillisecond);
 
 // The editor's part of a save: the whole uncompressed file written through a slot.
 void BM_WriteLevelFile(benchmark::State& state) {

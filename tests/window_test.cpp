@@ -440,6 +440,48 @@ TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the level loaded as world.dat";
 }
 
+// A slip of the hand undone with Ctrl+Z, redone with Ctrl+Y and undone
+// again: the level saved afterwards holds the cells as they were before it.
+TEST(Window, PaintUndoRedoAndSave) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  state.CurrentTile = 3;
+  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
+  WriteCell(*grid, 7, 9, 0, 3);
+  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));  // kept
+  auto kept = std::make_unique<LevelGrid>(*grid);
+  ASSERT_TRUE(editor.PointAt(100, 100));  // the slip: a drag over a few cells
+  editor.Press();
+  for (int i = 0; i < 5; ++i) {
+    const int x = 100 + 3 * i, y = 100;
+    editor.MoveTo(x, y);
+    EXPECT_TRUE(editor.Shows([&](const Frame& f) { return !f.empty() && f[y * ScreenWidth + x] == 0xFFA06400; }));
+    WriteCell(*grid, 30 + i, 23, 0, 3);
+  }
+  editor.Release();
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the slip";
+  editor.Key("ctrl+z");
+  expected = Expected(state, *kept);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "undone";
+  editor.Key("ctrl+y");
+  expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "redone";
+  editor.Key("ctrl+z");
+
+  ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
+  editor.Type("world");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
+  std::string raw = testing::Gunzip(editor.Path() / "world.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  EXPECT_EQ(raw[319 + 9 * 256 + 7], 3);
+  EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\0'), 4'194'303) << "only the kept cell";
+}
+
 TEST(Window, SaveNewLoadAndQuit) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());

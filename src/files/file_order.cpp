@@ -1,35 +1,47 @@
 // A column of the grid holds the 64 heights of one (x, y) side by side; in
-// file order the same cells lie a layer (64 KiB) apart. The moves go in bands
-// of a few rows of y, so that the rows of the copy that a band touches
-// (64 heights x 16 rows of 256 bytes, 256 KiB) stay in the cache until every
-// column of the band has been through them.
+// file order the same cells lie a layer (64 KiB) apart, and writing a column
+// straight across would touch 64 cache lines that all compete for the same
+// few places in the cache. So the moves go a tile at a time through a small
+// buffer: the 64 heights of 64 neighbouring columns along x, so that each
+// layer's part of the tile is 64 bytes side by side in the copy, one cache
+// line that moves in one piece.
 #include "files/file_order.h"
+
+#include <array>
+#include <cstring>
 
 namespace terrafix {
 
 namespace {
-constexpr int BandRows = 16;
-}
+
+constexpr int TileWidth = 64;  // columns along x
+using Tile = std::array<std::array<uint8_t, TileWidth>, LevelHeight>;  // [z][x]
+static_assert(LevelWidth % TileWidth == 0);
+
+}  // namespace
 
 void GridToFileOrder(const LevelGrid& grid, std::span<uint8_t> cells) {
-  for (int y0 = 0; y0 < LevelWidth; y0 += BandRows) {
-    for (int x = 0; x < LevelWidth; ++x) {
-      for (int y = y0; y < y0 + BandRows; ++y) {
-        const TileId* column = grid.Cells.data() + CellIndex(x, y, 0);
-        uint8_t* out = cells.data() + FileOrderIndex(x, y, 0);
-        for (int z = 0; z < LevelHeight; ++z) out[FileOrderIndex(0, 0, z)] = static_cast<uint8_t>(column[z]);
+  Tile tile;
+  for (int y = 0; y < LevelWidth; ++y) {
+    for (int x0 = 0; x0 < LevelWidth; x0 += TileWidth) {
+      const TileId* column = grid.Cells.data() + CellIndex(x0, y, 0);
+      constexpr size_t NextColumn = CellIndex(1, 0, 0);
+      for (int z = 0; z < LevelHeight; ++z) {
+        for (int k = 0; k < TileWidth; ++k) tile[z][k] = static_cast<uint8_t>(column[k * NextColumn + z]);
       }
+      for (int z = 0; z < LevelHeight; ++z) std::memcpy(cells.data() + FileOrderIndex(x0, y, z), tile[z].data(), TileWidth);
     }
   }
 }
 
 void FileOrderToGrid(std::span<const uint8_t> cells, LevelGrid& grid) {
-  for (int y0 = 0; y0 < LevelWidth; y0 += BandRows) {
-    for (int x = 0; x < LevelWidth; ++x) {
-      for (int y = y0; y < y0 + BandRows; ++y) {
-        TileId* column = grid.Cells.data() + CellIndex(x, y, 0);
-        const uint8_t* in = cells.data() + FileOrderIndex(x, y, 0);
-        for (int z = 0; z < LevelHeight; ++z) column[z] = in[FileOrderIndex(0, 0, z)];
+  Tile tile;
+  for (int y = 0; y < LevelWidth; ++y) {
+    for (int x0 = 0; x0 < LevelWidth; x0 += TileWidth) {
+      for (int z = 0; z < LevelHeight; ++z) std::memcpy(tile[z].data(), cells.data() + FileOrderIndex(x0, y, z), TileWidth);
+      for (int k = 0; k < TileWidth; ++k) {
+        TileId* column = grid.Cells.data() + CellIndex(x0 + k, y, 0);
+        for (int z = 0; z < LevelHeight; ++z) column[z] = tile[z][k];
       }
     }
   }
