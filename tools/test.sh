@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev \
   googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless \
-  g++-aarch64-linux-gnu qemu-user
+  g++-aarch64-linux-gnu qemu-user desktop-file-utils dpkg-dev file
 
 # The second architecture: no window (that would need its SDL2), no benchmarks.
 cmake -S . -B build-aarch64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=tools/aarch64-toolchain.cmake \

@@ -1,14 +1,13 @@
 #include "platform/window/sdl_window.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
 
+#include "platform/programs/program_file.h"
 #include "platform/screen/screen.h"
 #include "platform/window/sdl_keys.h"
 
@@ -158,9 +157,8 @@ class SdlWindow : public ScreenBackend {
 }  // namespace
 
 std::string ProgramTitle() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string name = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("terrafix");
+  std::string name = ProgramFile();
+  if (name.empty()) name = "terrafix";
   name = name.substr(name.find_last_of('/') + 1);
   size_t dot = name.find_last_of('.');
   return dot == std::string::npos ? name : name.substr(0, dot);

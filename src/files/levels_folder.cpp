@@ -1,0 +1,41 @@
+#include "files/levels_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "files/header_template.h"
+#include "platform/programs/program_file.h"
+
+namespace terrafix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* LevelsFolderName = "Terrafix";
+
+// headers.dat as installed beside the program: <prefix>/share/terrafix.
+fs::path InstalledTemplate() {
+  return fs::path(ProgramFile()).parent_path() / TERRAFIX_INSTALLED_DATA / HeaderTemplateFile;
+}
+
+}  // namespace
+
+std::string EnterLevelsFolder() {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "no home folder (HOME is not set)";
+  const fs::path folder = fs::path(home) / LevelsFolderName;
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return "cannot make " + folder.string() + ": " + error.message();
+  const fs::path headers = folder / HeaderTemplateFile;
+  if (!fs::exists(headers, error) || fs::file_size(headers, error) == 0) {
+    fs::copy_file(InstalledTemplate(), headers, fs::copy_options::overwrite_existing, error);
+    if (error) return "cannot copy " + InstalledTemplate().string() + " to " + headers.string() + ": " + error.message();
+  }
+  fs::current_path(folder, error);
+  if (error) return "cannot work in " + folder.string() + ": " + error.message();
+  return {};
+}
+
+}  // namespace terrafix
