@@ -239,6 +239,15 @@ bool Editor::ClickTo(int x, int y, EditorState state, const LevelGrid& grid) {
   return ClickUntil(x, y, [&](const Frame& f) { return f == expected; });
 }
 
+// Dirt chosen in the palette and painted into cell (7, 9) of layer 0 with a
+// click, in the editor and in `state` and `grid` alike.
+bool PaintDirtCell(Editor& editor, EditorState& state, LevelGrid& grid) {
+  state.CurrentTile = 3;
+  if (!editor.ClickTo(803, 490, state, grid)) return false;
+  WriteCell(grid, 7, 9, 0, 3);
+  return editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, grid);
+}
+
 // Empty when the frames are the same; else how many pixels differ and where
 // the first one is.
 std::string Mismatch(const Frame& shown, const Frame& expected) {
@@ -410,10 +419,7 @@ TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
   editor.Key("space");
   const std::string first = testing::ReadWholeFile(editor.Path() / "world.dat");
 
-  state.CurrentTile = 3;
-  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
-  WriteCell(*grid, 7, 9, 0, 3);
-  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
+  ASSERT_TRUE(PaintDirtCell(editor, state, *grid));
   save("y");
   ASSERT_TRUE(editor.RowOneShows("File saved as 'world', press any key to continue..."));
   editor.Key("space");
@@ -447,10 +453,7 @@ TEST(Window, PaintUndoRedoAndSave) {
   ASSERT_FALSE(editor.Id().empty());
   auto grid = std::make_unique<LevelGrid>();
   EditorState state;
-  state.CurrentTile = 3;
-  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
-  WriteCell(*grid, 7, 9, 0, 3);
-  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));  // kept
+  ASSERT_TRUE(PaintDirtCell(editor, state, *grid));  // kept
   auto kept = std::make_unique<LevelGrid>(*grid);
   ASSERT_TRUE(editor.PointAt(100, 100));  // the slip: a drag over a few cells
   editor.Press();
@@ -487,10 +490,7 @@ TEST(Window, SaveNewLoadAndQuit) {
   ASSERT_FALSE(editor.Id().empty());
   auto grid = std::make_unique<LevelGrid>();
   EditorState state;
-  state.CurrentTile = 3;
-  ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
-  WriteCell(*grid, 7, 9, 0, 3);
-  ASSERT_TRUE(editor.ClickTo(10 + 3 * 7, 30 + 3 * 9, state, *grid));
+  ASSERT_TRUE(PaintDirtCell(editor, state, *grid));
 
   ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
   editor.Type("world");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the real editor: the processor time an untouched editor uses over
 # 10 s, in a window (an Xvfb of its own) and in a terminal (tmux); its threads;
-# and the peak resident memory of the window's editor after a save and a load.
+# and the peak resident memory of the window's editor after a save and a load,
+# and after a stroke over the loaded level and its undo.
 # The processor time is the process's own, from /proc.
 #   tools/measure_program.sh [TERRAFIX_BINARY]
 set -euo pipefail
@@ -57,6 +58,12 @@ xdotool mousemove --window "$window" 363 3 mousedown 1; sleep 0.3; xdotool mouse
 xdotool type level; xdotool key Return
 wait_for '[ -e level ] && [ ! -e level.dat ]'; sleep 0.5
 echo "window, peak resident memory after a save and a load: $(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$pid/status")"
+# A stroke over the loaded level, undone, redone and undone again.
+xdotool mousemove --window "$window" 100 100 mousedown 1
+for x in 103 106 109 112 115; do sleep 0.1; xdotool mousemove --window "$window" "$x" 100; done
+sleep 0.1; xdotool mouseup 1; sleep 0.2
+xdotool key ctrl+z; sleep 0.2; xdotool key ctrl+y; sleep 0.2; xdotool key ctrl+z; sleep 0.5
+echo "window, peak resident memory after a load, a stroke and its undo: $(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$pid/status")"
 kill "$pid"
 
 unset DISPLAY
