@@ -8,8 +8,6 @@ namespace terrafix {
 
 namespace {
 
-constexpr int DeleteBeepHertz = 1000;
-constexpr int DeleteBeepMilliseconds = 250;
 constexpr int RowStep = TextColumns;  // up and down move by one screen row of characters
 
 // Where the answer's characters stand: the first after the prompt, running on
@@ -115,7 +113,7 @@ std::string InputLine(std::string_view prompt) {
         answer.erase(at, 1);
         place.Draw(answer, at, oldSize);
       } else if (s.Backend) {
-        s.Backend->Beep(DeleteBeepHertz, DeleteBeepMilliseconds);
+        s.Backend->Beep(BeepHertz, BeepMilliseconds);
       }
     } else if (key == ExtendedCode(ScanLeft)) {
       if (at > 0) --at;

@@ -11,6 +11,10 @@
 
 namespace terrafix {
 
+// The beep of the bell character and of Delete at the end of a line input.
+constexpr int BeepHertz = 1000;
+constexpr int BeepMilliseconds = 250;
+
 // First in, first out; 16 slots of which 15 hold keys.
 struct KeyQueue {
   static constexpr int Slots = 16;

@@ -12,11 +12,11 @@ namespace {
 
 constexpr int ZoneWidth = 14;
 constexpr int LastZoneStart = TextColumns - ZoneWidth;  // 117
-constexpr int BeepHertz = 1000;
-constexpr int BeepMilliseconds = 250;
 
-// Control characters that move the cursor instead of showing a glyph.
-constexpr unsigned char Bell = 7, Backspace = 8, Tab = 9, LineFeed = 10, CarriageReturn = 13;
+// Control characters that beep or move the cursor instead of showing a glyph
+// (the others have the codes of their keys).
+constexpr unsigned char Bell = 7;
+constexpr unsigned char CarriageReturn = KeyEnter;
 
 void NextRow() {
   ScreenDevice& s = Screen();
@@ -44,15 +44,15 @@ void WriteControlOrCharacter(unsigned char code) {
     case Bell:
       if (s.Backend) s.Backend->Beep(BeepHertz, BeepMilliseconds);
       return;
-    case Backspace:
+    case KeyBackspace:
       if (s.Column > 1) --s.Column;
       s.LinePosition = s.Column - 1;
       return;
-    case Tab:
+    case KeyTab:
       s.Column = std::min(TextColumns, (s.Column - 1) / 8 * 8 + 9);
       s.LinePosition = s.Column - 1;
       return;
-    case LineFeed:
+    case KeyLineFeed:
       NextRow();
       return;
     case CarriageReturn:
@@ -68,7 +68,7 @@ void WriteEnding(PrintEnding ending) {
   ScreenDevice& s = Screen();
   if (ending == PrintEnding::LineBreak) {
     WriteControlOrCharacter(CarriageReturn);
-    WriteControlOrCharacter(LineFeed);
+    WriteControlOrCharacter(KeyLineFeed);
   } else if (ending == PrintEnding::NextZone) {
     int target = (s.LinePosition + ZoneWidth) / ZoneWidth * ZoneWidth + 1;
     if (target > LastZoneStart) {
