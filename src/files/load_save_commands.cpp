@@ -46,21 +46,18 @@ std::string SavedMessage(const std::string& name) {
   return "File saved as '" + name + "', press any key to continue..." + std::string(28, ' ');
 }
 
-// The typed name as a level, or empty (after a message, if refused).
-LevelName AskForLevel(std::string_view prompt, bool* compressedThere = nullptr) {
-  LevelName level = NameOfLevel(Ask(prompt));
-  if (level.File.empty()) return {};
-  const bool there = KindOfFile(level.Compressed()) != FileKind::Missing;
-  if (compressedThere) *compressedThere = there;
-  // A save always writes the uncompressed file; a load only when it decompresses.
-  switch (RefusalOf(level, compressedThere ? there : true)) {
-    case NameRefusal::None: return level;
+// Whether the command may not use the name; if so, after saying why.
+bool Refused(const LevelName& level, bool writesOverUncompressed) {
+  switch (RefusalOf(level, writesOverUncompressed)) {
+    case NameRefusal::None: return false;
     case NameRefusal::HeaderTemplate: ShowMessage(TemplateNameMessage); break;
     case NameRefusal::NotAPlainFile: ShowMessage(NotAPlainFileMessage); break;
     case NameRefusal::NotALevelFile: ShowMessage(NotALevelFileMessage); break;
   }
-  return {};
+  return true;
 }
+
+bool Exists(const std::string& name) { return KindOfFile(name) != FileKind::Missing; }
 
 // Writes the uncompressed level file `name`; false when it did not reach the file whole.
 bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTemplate& header) {
@@ -89,9 +86,11 @@ std::string ReplaceQuestion(std::string_view shownName) {
 }
 
 bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
-  bool compressedThere = false;
-  const LevelName level = AskForLevel(LoadPrompt, &compressedThere);
+  const LevelName level = NameOfLevel(Ask(LoadPrompt));
   if (level.File.empty()) return false;
+  // The uncompressed file is written over only when there is name.dat to decompress.
+  const bool compressedThere = Exists(level.Compressed());
+  if (Refused(level, compressedThere)) return false;
   if (!compressedThere) {
     // Nothing to decompress: the file `name` left by an earlier load still loads.
     if (Decompress(level.File) != CannotStart) return ReadLevel(level.File, grid, header);
@@ -115,13 +114,10 @@ bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
 }
 
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
-  const LevelName level = AskForLevel(SavePrompt);
-  if (level.File.empty()) return;
+  const LevelName level = NameOfLevel(Ask(SavePrompt));
+  if (level.File.empty() || Refused(level, true)) return;
   const std::string compressed = level.Compressed();
-  if (KindOfFile(compressed) != FileKind::Missing &&
-      !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) {
-    return;
-  }
+  if (Exists(compressed) && !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) return;
   KeptAside earlierLevel, leftover;
   const bool saved = KeepAside(compressed, earlierLevel) && KeepAside(level.File, leftover) &&
                      WriteUncompressed(level.File, grid, header) && Compress(level.File) == 0 &&
