@@ -7,7 +7,7 @@ Reads 8-pixel-high PSF console fonts (Debian's console-setup-linux ships them in
 order given; the first that has a character wins. Characters that none of the
 fonts has are drawn by hand below.
 
-    tools/make_font.py > src/platform/font_cp437.cpp
+    tools/make_font.py > src/platform/screen/font_cp437.cpp
 """
 import gzip
 import struct
