@@ -1,15 +1,28 @@
 // Started from a shell, the editor works in the current folder; started from
 // the desktop menu (with --desktop), in the user's levels folder.
+#include <csignal>
 #include <cstdio>
 #include <string_view>
 
 #include "editor/main_loop.h"
+#include "files/compressor.h"
 #include "files/levels_folder.h"
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--desktop") {
+  // A write past a limit on file sizes fails as a write does, and the command
+  // that made it says so; it does not end the editor.
+  std::signal(SIGXFSZ, SIG_IGN);
+  terrafix::StartOptions start;
+  const bool desktop = argc > 1 && std::string_view(argv[1]) == "--desktop";
+  if (desktop) {
     const std::string problem = terrafix::EnterLevelsFolder();
-    if (!problem.empty()) std::fprintf(stderr, "terrafix: %s; working in the current folder\n", problem.c_str());
+    if (!problem.empty()) {
+      std::fprintf(stderr, "terrafix: %s; working in the folder started in\n", problem.c_str());
+      start.TemplateFile = terrafix::InstalledTemplateFile();
+      start.Message = terrafix::NoLevelsFolderMessage;
+    }
   }
-  terrafix::RunEditor();
+  // The folder's own gzip.exe only where the user chose the folder from a shell.
+  terrafix::AllowFolderCompressor(!desktop);
+  terrafix::RunEditor(start);
 }

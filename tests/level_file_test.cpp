@@ -27,9 +27,8 @@ void Save(const char* name, const LevelGrid& grid, HeaderTemplate& header) {
 }
 
 void Load(const char* name, LevelGrid& grid, HeaderTemplate& header) {
-  ASSERT_TRUE(OpenByteFile(name, 1));
-  ReadLevelCells(1, grid, header);
-  CloseFile(1);
+  const std::string bytes = ReadWholeFile(name);
+  ReadLevelCells(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), grid, header);
 }
 
 TEST(HeaderTemplate, HeaderAndTrailerShareByte319) {

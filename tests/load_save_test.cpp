@@ -6,26 +6,20 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <functional>
-#include <map>
 #include <memory>
 #include <set>
-#include <set>
 
-#include "files/level_file.h"
+#include "files/compressor.h"
 #include "files/level_file.h"
 #include "files/load_save_commands.h"
-#include "platform/files/byte_files.h"
 #include "platform/files/byte_files.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"
@@ -52,11 +46,32 @@ void MakeScript(const char* name, const std::string& body) {
   chmod(name, 0755);
 }
 
+// The uncompressed level file of `grid` with this template, as a save writes it.
+std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
+  OpenByteFile(".reference", 3);
+  WriteLevelFile(3, grid, header);
+  CloseFile(3);
+  std::string bytes = ReadWholeFile(".reference");
+  fs::remove(".reference");
+  return bytes;
+}
+
+// Every file in the folder but the template and the stand-in compressor.
+std::set<std::string> FilesHere() {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(".")) {
+    const std::string name = e.path().filename().string();
+    if (name != "headers.dat" && name != "gzip.exe") names.insert(name);
+  }
+  return names;
+}
+
 class LoadAndSave : public ::testing::Test {
  protected:
   void SetUp() override {
     // gzip must not find a terminal to ask its questions on.
     ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+    AllowFolderCompressor(true);  // the stand-in compressors below
     WriteWholeFile("headers.dat", Template394());
     ReadHeaderTemplate(Header);
   }
@@ -98,18 +113,15 @@ TEST_F(LoadAndSave, SaveThenLoadBringsTheLevelBack) {
   EXPECT_EQ(ReadKey(), "j");  // the key that ended the wait stays for the main loop
 
   auto saved = std::make_unique<LevelGrid>(*Grid);
+  const std::string compressed = ReadWholeFile("world.dat");
   std::fill(Grid->Cells.begin(), Grid->Cells.end(), 0);
   Run(Load, "world");
-  EXPECT_TRUE(fs::exists("world"));
-  EXPECT_FALSE(fs::exists("world.dat"));
   EXPECT_EQ(Row1().substr(0, 80), std::string(LoadPrompt) + "world ");  // no message after a load
   EXPECT_TRUE(Grid->Cells == saved->Cells);
   EXPECT_EQ(ReadKey(), "j");  // nothing waited for a key
-
-  // Quitting after a load leaves only `world`; loading it again still works.
-  std::fill(Grid->Cells.begin(), Grid->Cells.end(), 0);
-  Run(Load, "world");
-  EXPECT_TRUE(Grid->Cells == saved->Cells);
+  // A load changes no file: world.dat stays for the game, nothing is left beside it.
+  EXPECT_EQ(ReadWholeFile("world.dat"), compressed);
+  EXPECT_EQ(FilesHere(), std::set<std::string>{"world.dat"});
 }
 
 TEST_F(LoadAndSave, EmptyAnswerTouchesNothing) {
@@ -141,7 +153,7 @@ TEST_F(LoadAndSave, LoadsThatFailTheHeaderCheckOrTheCompressor) {
     EXPECT_TRUE(Grid->Cells == before->Cells) << name;
     EXPECT_EQ(Header.HeaderBytes, header.HeaderBytes) << name;
   }
-  EXPECT_EQ(fs::file_size("missing"), 0u);  // created empty by the open
+  EXPECT_FALSE(fs::exists("missing"));  // a load creates nothing
   EXPECT_EQ(ReadWholeFile("corrupt.dat"), "this is not gzip data at all");
   EXPECT_FALSE(fs::exists("corrupt"));
 }
@@ -150,6 +162,7 @@ TEST_F(LoadAndSave, AllZeroTemplateLetsAnEmptyFileLoadAsAir) {
   fs::remove("headers.dat");
   ReadHeaderTemplate(Header);
   LayNewTerrain(*Grid);
+  WriteWholeFile("nothing", "");
   Run(Load, "nothing");
   EXPECT_FALSE(ShowsMessage(HeaderMismatchMessage));
   EXPECT_EQ(ReadCell(*Grid, 0, 0, 0), 0);
@@ -159,36 +172,45 @@ TEST_F(LoadAndSave, AllZeroTemplateLetsAnEmptyFileLoadAsAir) {
 }
 
 TEST_F(LoadAndSave, CompressorThatCannotStartOrFails) {
+  // No compressor at all: the save keeps the whole level as `world`; a
+  // gzip.exe that is not a program is passed over.
   WriteWholeFile("gzip.exe", "not executable");
-  Run(Save, "world");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
-  EXPECT_FALSE(fs::exists("world"));  // nothing of the failed save is left
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", "/nonexistent", 1);
   WriteCell(*Grid, 1, 1, 1, 9);
-  Run(Load, "world");
-  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
-  EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 9);  // unchanged
-
-  // A load with no world.dat goes on after the compressor fails: a `world`
-  // left by an earlier load is what loads.
-  fs::remove("gzip.exe");
   Run(Save, "world");
-  ASSERT_TRUE(ShowsMessage(Saved));
-  WriteWholeFile("world", Gunzip("world.dat"));
-  fs::remove("world.dat");
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
+  EXPECT_EQ(ReadWholeFile("world"), LevelFileOf(*Grid, Header));
+  EXPECT_EQ(FilesHere(), std::set<std::string>{"world"});
+
+  // With no world.dat, that uncompressed `world` is what loads.
   WriteCell(*Grid, 1, 1, 1, 0);
-  MakeScript("gzip.exe", "exit 1");
   Run(Load, "world");
   EXPECT_FALSE(ShowsMessage(CompressorFailureMessage));
   EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 9);
+
+  // The not-executable gzip.exe gives way to the system's gzip.
+  Run(Save, "world");
+  EXPECT_TRUE(ShowsMessage(Saved)) << Row1();
+
+  // A compressor that fails changes neither the grid nor any file.
+  MakeScript("gzip.exe", "exit 1");
+  const std::string compressed = ReadWholeFile("world.dat");
+  WriteCell(*Grid, 1, 1, 1, 0);
+  Run(Load, "world");
+  EXPECT_TRUE(ShowsMessage(CompressorFailureMessage));
+  EXPECT_EQ(ReadCell(*Grid, 1, 1, 1), 0);
+  EXPECT_EQ(ReadWholeFile("world.dat"), compressed);
 }
 
 TEST_F(LoadAndSave, KeyTypedWhileTheCompressorRunsEndsTheWaitAtOnce) {
-  MakeScript("gzip.exe", "sleep 0.3; mv \"$3\" \"$3.dat\"");
+  MakeScript("gzip.exe", "touch running; sleep 0.3; exec gzip \"$@\"");
   Surface = &testing::FreshScreen();
   testing::ScriptKeys(*Surface, "world\r");
   bool typed = false;
   Surface->OnGather = [&] {
-    if (!typed && fs::exists("world")) {  // the compressor is running
+    if (!typed && fs::exists("running")) {
       typed = true;
       QueueKey('n');
     }
@@ -200,24 +222,32 @@ TEST_F(LoadAndSave, KeyTypedWhileTheCompressorRunsEndsTheWaitAtOnce) {
   EXPECT_EQ(ReadKey(), "n");
 }
 
-// The uncompressed level file of `grid` with this template, as a save writes it.
-std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
-  OpenByteFile(".reference", 3);
-  WriteLevelFile(3, grid, header);
-  CloseFile(3);
-  std::string bytes = ReadWholeFile(".reference");
-  fs::remove(".reference");
-  return bytes;
-}
-
-// Every file in the folder but the template and the stand-in compressor.
-std::set<std::string> FilesHere() {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(".")) {
-    const std::string name = e.path().filename().string();
-    if (name != "headers.dat" && name != "gzip.exe") names.insert(name);
+// Esc while the compressor runs stops it and ends the command as a failure,
+// every file as it was; the Esc does not also end the message's wait.
+TEST_F(LoadAndSave, EscStopsTheCompressor) {
+  Run(Save, "world");
+  ASSERT_TRUE(ShowsMessage(Saved));
+  const std::string compressed = ReadWholeFile("world.dat");
+  MakeScript("gzip.exe", "touch running; trap '' TERM; sleep 600");  // ignores SIGTERM: killed after a second
+  for (auto command : {Save, Load}) {
+    fs::remove("running");
+    Surface = &testing::FreshScreen();
+    testing::ScriptKeys(*Surface, command == Save ? "world\ry\r" : "world\r");
+    bool pressed = false;
+    Surface->OnGather = [&] {
+      if (!pressed && fs::exists("running")) {
+        pressed = true;
+        QueueKey(KeyEsc);
+      }
+    };
+    Surface->ScriptedKeys.push_back('j');
+    command(*Grid, Header);
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(ShowsMessage(CompressorFailureMessage)) << Row1();
+    EXPECT_EQ(ReadKey(), "j");
+    EXPECT_EQ(ReadWholeFile("world.dat"), compressed);
+    EXPECT_EQ(FilesHere(), (std::set<std::string>{"running", "world.dat"}));
   }
-  return names;
 }
 
 // Each way that Load and Save used to lose a level or report what did not
@@ -256,7 +286,7 @@ TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
       {"WORLD.DAT typed at Save", [] {}, Save, "WORLD.DAT\r", "File saved as 'WORLD'", {{"WORLD.dat", newerFile}},
        false},
       {"world.dat typed at Load", saveOlderWorld, Load, "world.dat\r", std::string(LoadPrompt) + "world.dat ",
-       {{"world", olderFile}}, true},
+       {{"world.dat", olderFile}}, true},
       {"--help", [] {}, Save, "--help\r", "File saved as '--help'", {{"--help.dat", newerFile}}, false},
       {"-f", [] {}, Save, "-f\r", "File saved as '-f'", {{"-f.dat", newerFile}}, false},
       {"-9", [] {}, Save, "-9\r", "File saved as '-9'", {{"-9.dat", newerFile}}, false},
@@ -278,20 +308,20 @@ TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
       {"the template with .dat", [] {}, Save, "headers.dat\r", std::string(TemplateNameMessage), {}, false},
       {"the template at Load", [] {}, Load, "headers\r", std::string(TemplateNameMessage), {}, false},
       {"a cut-off copy beside the level", [&] { saveOlderWorld(), WriteWholeFile("world", "cut off"); }, Load,
-       "world\r", std::string(NotALevelFileMessage), {{"world.dat", olderFile}, {"world", "cut off"}}, false},
-      {"a stale leftover makes way", [&] { saveOlderWorld(), WriteWholeFile("world", newerFile); }, Load, "world\r",
-       std::string(LoadPrompt) + "world ", {{"world", olderFile}}, true},
+       "world\r", std::string(LoadPrompt) + "world ", {{"world.dat", olderFile}, {"world", "cut off"}}, true},
+      {"an uncompressed leftover beside the level", [&] { saveOlderWorld(), WriteWholeFile("world", newerFile); },
+       Load, "world\r", std::string(LoadPrompt) + "world ", {{"world.dat", olderFile}, {"world", newerFile}}, true},
       {"a compressor killed halfway through a load",
        [&] {
          saveOlderWorld(), WriteWholeFile("world", newerFile);
-         MakeScript("gzip.exe", "head -c 1000000 /dev/zero > \"${4%.dat}\"; kill -9 $$");
+         MakeScript("gzip.exe", "head -c 1000000 /dev/zero; kill -9 $$");
        },
        Load, "world\r", std::string(CompressorFailureMessage), {{"world.dat", olderFile}, {"world", newerFile}},
        false},
       {"a compressor that ends well but writes nothing", [] { MakeScript("gzip.exe", "exit 0"); }, Save, "world\r",
        std::string(CompressorFailureMessage), {}, false},
       {"a compressor that fails while replacing",
-       [&] { saveOlderWorld(), MakeScript("gzip.exe", "head -c 100 \"$3\" > \"$3.dat\"; exit 1"); }, Save,
+       [&] { saveOlderWorld(), MakeScript("gzip.exe", "head -c 100 \"$3\"; exit 1"); }, Save,
        "world\ry\r", std::string(CompressorFailureMessage), {{"world.dat", olderFile}}, false},
       {"letters beyond ASCII", [] {}, Save, "\x82t\x82\r", "File saved as '\x82t\x82'",
        {{"\xC3\xA9t\xC3\xA9.dat", newerFile}}, false},
@@ -311,7 +341,7 @@ TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
     for (const auto& [name, content] : c.Files) {
       expectedNames.insert(name);
       if (fs::is_directory(name)) continue;
-      const bool compressed = name.ends_with(".dat") && content.size() == olderFile.size();
+      const bool compressed = name.ends_with(".dat") && content.size() == olderFile.size() && !name.starts_with("headers");
       const std::string found = compressed ? Gunzip(name) : ReadWholeFile(name);
       EXPECT_TRUE(found == content) << c.What << ": " << name << " holds " << found.size() << " bytes";
     }
@@ -347,7 +377,7 @@ TEST_F(LoadAndSave, ClassicLevelFromTheGame) {
   fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "classic.dat");
   Run(Load, "classic");
   EXPECT_TRUE(ShowsMessage(HeaderMismatchMessage));
-  std::string raw = ReadWholeFile("classic");
+  std::string raw = Gunzip("classic.dat");
   ASSERT_EQ(raw.size(), 4'194'712u);
 
   // Take the networkMode field out: its description, its value, one off the count.
@@ -361,6 +391,7 @@ TEST_F(LoadAndSave, ClassicLevelFromTheGame) {
   relaid.erase(values + 8 + 4 + 4, 1);  // after createTime, depth and height
   relaid.erase(field - 3, 14);
   ASSERT_EQ(relaid.size(), 4'194'697u);
+  fs::remove("classic.dat");
   WriteWholeFile("classic", relaid);
   WriteWholeFile("headers.dat", relaid.substr(0, 319) + relaid.substr(relaid.size() - 75));
   ReadHeaderTemplate(Header);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "files/compressor.h"
 #include "memory_screen.h"
@@ -27,14 +29,49 @@ TEST(RunProgram, ArgumentsArriveAsTheyAreAndTheStatusComesBack) {
   EXPECT_EQ(RunProgramAndWait("./dies.sh", {}), 128 + 9);
 }
 
-TEST(Compressor, TheLocalOneElseTheSystemGzipAndNamesAreNeverOptions) {
+// Output to a file or read into memory, with a limit; a program asked to stop
+// is stopped, even one that ignores SIGTERM.
+TEST(RunProgram, OutputAndStopping) {
   testing::WorkingFolder folder;
+  MakeScript("say.sh", "printf '%s' \"$1\"");
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(RunProgramAndWait("./say.sh", {"hello"}, {.Bytes = &bytes, .Limit = 100}), 0);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "hello");
+  EXPECT_EQ(RunProgramAndWait("./say.sh", {"hello"}, {.Bytes = &bytes, .Limit = 4}), ProgramOutputTooLong);
+  MakeScript("endless.sh", "exec cat /dev/zero");
+  EXPECT_EQ(RunProgramAndWait("./endless.sh", {}, {.Bytes = &bytes, .Limit = 1'000'000}), ProgramOutputTooLong);
+
+  const int fd = open("out", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  EXPECT_EQ(RunProgramAndWait("./say.sh", {"to a file"}, {.ToFile = fd}), 0);
+  close(fd);
+  EXPECT_EQ(testing::ReadWholeFile("out"), "to a file");
+
+  MakeScript("stubborn.sh", "trap '' TERM; sleep 600");
+  int asked = 0;
+  const ProgramWait wait{nullptr, nullptr, [&] { return ++asked == 3; }};
+  EXPECT_EQ(RunProgramAndWait("./stubborn.sh", {}, {}, wait), ProgramStopped);
+  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(DescribeProgramResult("/usr/bin/gzip", 1), "gzip exited 1");
+  EXPECT_EQ(DescribeProgramResult("/usr/bin/gzip", 137), "gzip ended by signal 9");
+}
+
+// The folder's gzip.exe only where it is allowed and is a program; names
+// reach it as one argument that is never an option.
+TEST(Compressor, TheFolderOneOnlyWhenAllowedAndNamesAreNeverOptions) {
+  testing::WorkingFolder folder;
+  AllowFolderCompressor(true);
   EXPECT_NE(CompressorProgram().find("/gzip"), std::string::npos);
+  testing::WriteWholeFile("gzip.exe", "not a program");
+  EXPECT_NE(CompressorProgram(), "./gzip.exe");
   MakeScript("gzip.exe", "printf '%s|' \"$@\" >> seen\nexit 7");
   EXPECT_EQ(CompressorProgram(), "./gzip.exe");
-  EXPECT_EQ(Compress("my level"), 7);
-  EXPECT_EQ(Decompress("-f"), 7);
-  EXPECT_EQ(testing::ReadWholeFile("seen"), "-S|.dat|my level|-d|-S|.dat|./-f.dat|");
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(CompressInto("my level", -1), 7);
+  EXPECT_EQ(DecompressInto("-f.dat", bytes, 10), 7);
+  EXPECT_EQ(testing::ReadWholeFile("seen"), "-c|-n|my level|-d|-c|./-f.dat|");
+  AllowFolderCompressor(false);
+  EXPECT_NE(CompressorProgram(), "./gzip.exe");
+  EXPECT_NE(CompressorProgram().find("/gzip"), std::string::npos);
 }
 
 }  // namespace

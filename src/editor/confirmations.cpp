@@ -5,10 +5,6 @@
 
 namespace terrafix {
 
-namespace {
-constexpr int QuestionRow = 1, QuestionColumn = 40;
-}  // namespace
-
 bool ConfirmNew(LevelGrid& grid, HeaderTemplate& header) {
   if (!AskYesOrNo(NewQuestion, QuestionRow, QuestionColumn)) return false;
   ReadHeaderTemplate(header);

@@ -7,6 +7,8 @@
 #include "display/toolbar.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
+#include "files/folder_cleanup.h"
+#include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {
@@ -16,14 +18,20 @@ constexpr int32_t LeftButtonAlone = 1;
 constexpr int32_t NoButton = 0;
 }  // namespace
 
-void RunEditor() {
+void RunEditor(const StartOptions& start) {
   // Allocated once for the whole run.
   auto grid = std::make_unique<LevelGrid>();
   auto header = std::make_unique<HeaderTemplate>();
   EditorState state;
   UndoHistory history;
+  header->TemplateFile = start.TemplateFile;
   ReadHeaderTemplate(*header);
+  CleanUpFolder();
   OpenScreen(1050, 800, 32);
+  if (!start.Message.empty()) {
+    DrawPass(state, *grid);
+    ShowMessage(start.Message);
+  }
   for (;;) {
     if (RunPass(state, *grid, *header, history)) WaitForInput();
   }

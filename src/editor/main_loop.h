@@ -2,6 +2,9 @@
 // once and one key and acts on them.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
@@ -9,9 +12,15 @@
 
 namespace terrafix {
 
+// What the start of the program has settled before the editor runs.
+struct StartOptions {
+  std::string TemplateFile = HeaderTemplateFile;  // the header template to use
+  std::string_view Message;                       // shown once the window is open, when not empty
+};
+
 // Start-up, then passes for ever; the process ends inside the Quit question.
 // Between passes the loop waits for input once a pass has settled.
-[[noreturn]] void RunEditor();
+[[noreturn]] void RunEditor(const StartOptions& start);
 
 // One pass. Returns true when it has settled: it read no key and the same
 // mouse reading as the pass before, and made no click. The next pass would

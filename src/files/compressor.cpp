@@ -1,27 +1,38 @@
 #include "files/compressor.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string_view>
 
 #include "platform/programs/run_program.h"
+#include "platform/screen/key_codes.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 
 namespace {
 
 constexpr const char* SystemCompressor = "gzip";
-constexpr const char* Suffix = ".dat";
+bool FolderCompressorAllowed = false;
+
+bool IsRunnableFile(const std::string& name) {
+  struct stat info;
+  return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(name.c_str(), X_OK) == 0;
+}
 
 std::string OnSearchPath(const std::string& name) {
   const char* path = std::getenv("PATH");
-  std::string_view rest = path ? path : "/usr/bin:/bin";
+  std::string_view rest = path && *path ? path : "/usr/bin:/bin";
   for (;;) {
     const size_t colon = rest.find(':');
     const std::string folder(rest.substr(0, colon));
-    const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    // An empty entry or "." would be the working folder: never the level folder's program.
+    if (!folder.empty() && folder.starts_with('/')) {
+      const std::string candidate = folder + "/" + name;
+      if (IsRunnableFile(candidate)) return candidate;
+    }
     if (colon == std::string_view::npos) return {};
     rest.remove_prefix(colon + 1);
   }
@@ -31,20 +42,29 @@ std::string OnSearchPath(const std::string& name) {
 // so that it reads as a file to any program.
 std::string AsFileArgument(const std::string& name) { return name.starts_with('-') ? "./" + name : name; }
 
+// The terminal is the compressor's for its messages; Esc stops it.
+ProgramWait WhileCompressing() { return {LendTerminal, TakeTerminalBack, [] { return TakeQueuedKey(KeyEsc); }}; }
+
 }  // namespace
+
+void AllowFolderCompressor(bool allowed) { FolderCompressorAllowed = allowed; }
 
 std::string CompressorProgram() {
   const std::string local = std::string("./") + CompressorName;
-  if (access(local.c_str(), F_OK) == 0) return local;
+  if (FolderCompressorAllowed && IsRunnableFile(local)) return local;
   return OnSearchPath(SystemCompressor);
 }
 
-int Compress(const std::string& name) {
-  return RunProgramAndWait(CompressorProgram(), {"-S", Suffix, AsFileArgument(name)});
+int CompressInto(const std::string& name, int to) {
+  // -n: the temporary name the level is written under stays out of the file.
+  return RunProgramAndWait(CompressorProgram(), {"-c", "-n", AsFileArgument(name)}, {.ToFile = to},
+                           WhileCompressing());
 }
 
-int Decompress(const std::string& name) {
-  return RunProgramAndWait(CompressorProgram(), {"-d", "-S", Suffix, AsFileArgument(name + Suffix)});
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) {
+  bytes.clear();
+  return RunProgramAndWait(CompressorProgram(), {"-d", "-c", AsFileArgument(name)},
+                           {.Bytes = &bytes, .Limit = limit}, WhileCompressing());
 }
 
 }  // namespace terrafix

@@ -1,22 +1,32 @@
-// The external compressor that turns the uncompressed level file `name` into
-// name.dat and back: gzip.exe in the working folder when there is one, else
-// the system's gzip.
+// The external compressor that turns a level into its gzip form and back:
+// the system's gzip, or gzip.exe in the working folder where the user chose
+// that folder and its program.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace terrafix {
 
 constexpr const char* CompressorName = "gzip.exe";
 
-// The program file to run; empty when there is none.
+// Whether ./gzip.exe may stand in for the system's gzip: only when the editor
+// was started from a shell in its working folder, with no --desktop and no
+// file to open. Set once at start-up; off until then.
+void AllowFolderCompressor(bool allowed);
+
+// The program file to run; empty when there is none. A ./gzip.exe that is
+// not a runnable regular file is passed over.
 std::string CompressorProgram();
 
-// Runs the compressor on `name` (replacing it by name.dat) or on name.dat
-// (replacing it by name). The name reaches it as one argument that no
-// compressor takes for an option. Returns its exit status, or -1 when it
-// cannot be started.
-int Compress(const std::string& name);
-int Decompress(const std::string& name);
+// Compresses the file `name` into the open file `to`, leaving `name` as it
+// is. Returns the compressor's exit status or a result of run_program.h: Esc
+// typed meanwhile stops it.
+int CompressInto(const std::string& name, int to);
+
+// Decompresses the file `name` into `bytes`, at most `limit` of them (more
+// stops the compressor). Leaves `name` as it is.
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit);
 
 }  // namespace terrafix

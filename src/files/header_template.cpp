@@ -1,6 +1,7 @@
 #include "files/header_template.h"
 
 #include "platform/files/byte_files.h"
+#include "platform/files/file_system.h"
 
 namespace terrafix {
 
@@ -9,7 +10,13 @@ constexpr int TemplateSlot = 1;
 }
 
 void ReadHeaderTemplate(HeaderTemplate& header) {
-  OpenByteFile(HeaderTemplateFile, TemplateSlot);
+  // Only the working folder's headers.dat is made when it is missing.
+  if (header.TemplateFile != HeaderTemplateFile && KindOfFile(header.TemplateFile) == FileKind::Missing) {
+    header.HeaderBytes.fill(0);
+    header.TrailerBytes.fill(0);
+    return;
+  }
+  OpenByteFile(header.TemplateFile, TemplateSlot);
   ReadBytesAt(TemplateSlot, 1, header.HeaderBytes);
   ReadBytesAt(TemplateSlot, 1 + HeaderLength, header.TrailerBytes);
   CloseFile(TemplateSlot);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "files/file_order.h"
@@ -16,8 +17,14 @@ constexpr int TrailerLength = 75;                 // bytes behind the cells
 constexpr int64_t CellsOffset = HeaderLength;     // offset of cell (0, 0, 0)
 constexpr int64_t TrailerOffset = 4'194'623;      // offset of the trailer
 constexpr int64_t LevelFileLength = 4'194'698;    // an uncompressed level file
+// The most a load takes of an uncompressed file: a level file and room for
+// the longer headers and trailers that other writers of the game's levels use.
+constexpr size_t LargestLevelFile = LevelFileLength + 1024 * 1024;
 
 struct HeaderTemplate {
+  // Where the template is read from: headers.dat in the working folder, or
+  // the installed one where the editor has no folder of its own to work in.
+  std::string TemplateFile = HeaderTemplateFile;
   std::array<uint8_t, 320> HeaderBytes{};   // 0..318 the header; 319 gets overwritten by the first cell
   std::array<uint8_t, 75> TrailerBytes{};
   std::array<uint8_t, 257> RowBuffer{};     // one row of cells and one byte more
@@ -27,8 +34,8 @@ struct HeaderTemplate {
 };
 
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of
-// headers.dat in the working directory; what the file lacks reads as zeros (a
-// missing file is created empty).
+// TemplateFile; what the file lacks reads as zeros (a missing file is created
+// empty).
 void ReadHeaderTemplate(HeaderTemplate& header);
 
 }  // namespace terrafix

@@ -9,6 +9,7 @@
 // rows move to and from that copy.
 #include "files/level_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -36,14 +37,30 @@ void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   WriteBytesAt(slot, TrailerOffset + 1, header.TrailerBytes);
 }
 
-void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header) {
+namespace {
+
+// The bytes of `file` from `offset`, as many as `to` holds; zeros past its end.
+void CopyOut(std::span<const uint8_t> file, size_t offset, std::span<uint8_t> to) {
+  const size_t available = offset < file.size() ? std::min(file.size() - offset, to.size()) : 0;
+  if (available > 0) std::memcpy(to.data(), file.data() + offset, available);
+  std::fill(to.begin() + static_cast<std::ptrdiff_t>(available), to.end(), uint8_t{0});
+}
+
+}  // namespace
+
+bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header) {
+  CopyOut(file, 0, header.CompareBuffer);
+  return std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
+                    header.HeaderBytes.begin());
+}
+
+void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header) {
   std::span<uint8_t> cells(header.FileOrderCells);
-  ReadBytesAt(slot, 1, header.HeaderBytes);
-  ReadBytesAt(slot, FirstRowPosition, cells.first(AllButTheLastRow));
-  // RowBuffer is left as reading row by row leaves it: the last row and the
+  CopyOut(file, 0, header.HeaderBytes);
+  CopyOut(file, CellsOffset, cells);
+  // RowBuffer ends as reading row by row leaves it: the last row and the
   // first trailer byte.
-  ReadBytesAt(slot, LastRowPosition, header.RowBuffer);
-  std::memcpy(cells.data() + AllButTheLastRow, header.RowBuffer.data(), RowLength);
+  CopyOut(file, CellsOffset + AllButTheLastRow, header.RowBuffer);
   FileOrderToGrid(cells, grid);
 }
 

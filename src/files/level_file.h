@@ -3,6 +3,9 @@
 // trailer bytes; 4,194,698 bytes in all.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "files/header_template.h"
 #include "level/level_grid.h"
 
@@ -12,8 +15,13 @@ namespace terrafix {
 // low byte) and TrailerBytes.
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header);
 
-// Replaces HeaderBytes and the level-file region of the grid from an open slot
-// whose header has passed the check.
-void ReadLevelCells(int slot, LevelGrid& grid, HeaderTemplate& header);
+// Whether the first 319 bytes of an uncompressed file are the template's
+// header; they are copied into CompareBuffer (zeros past the file's end).
+bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header);
+
+// Replaces HeaderBytes and the level-file region of the grid from the bytes
+// of an uncompressed file whose header has passed the check. What the file
+// lacks reads as zeros; bytes past the trailer are not looked at.
+void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix

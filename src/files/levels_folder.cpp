@@ -14,12 +14,12 @@ namespace fs = std::filesystem;
 
 constexpr const char* LevelsFolderName = "Terrafix";
 
-// headers.dat as installed beside the program: <prefix>/share/terrafix.
-fs::path InstalledTemplate() {
-  return fs::path(ProgramFile()).parent_path() / TERRAFIX_INSTALLED_DATA / HeaderTemplateFile;
-}
-
 }  // namespace
+
+// Beside the program: <prefix>/share/terrafix.
+std::string InstalledTemplateFile() {
+  return (fs::path(ProgramFile()).parent_path() / TERRAFIX_INSTALLED_DATA / HeaderTemplateFile).lexically_normal();
+}
 
 std::string EnterLevelsFolder() {
   const char* home = std::getenv("HOME");
@@ -30,8 +30,8 @@ std::string EnterLevelsFolder() {
   if (error) return "cannot make " + folder.string() + ": " + error.message();
   const fs::path headers = folder / HeaderTemplateFile;
   if (!fs::exists(headers, error) || fs::file_size(headers, error) == 0) {
-    fs::copy_file(InstalledTemplate(), headers, fs::copy_options::overwrite_existing, error);
-    if (error) return "cannot copy " + InstalledTemplate().string() + " to " + headers.string() + ": " + error.message();
+    fs::copy_file(InstalledTemplateFile(), headers, fs::copy_options::overwrite_existing, error);
+    if (error) return "cannot copy " + InstalledTemplateFile() + " to " + headers.string() + ": " + error.message();
   }
   fs::current_path(folder, error);
   if (error) return "cannot work in " + folder.string() + ": " + error.message();

@@ -1,24 +1,30 @@
 // Load and Save never lose a level and never report what did not happen:
 // - the typed name stands for one level (world and world.dat alike) and
 //   reaches the compressor as one file name, never as an option;
-// - names that would write over the header template, through a link, or over
-//   a file that is not a level are refused with a message;
-// - whatever the compressor would replace is first moved aside, and put back
-//   if the command fails, so the compressor never has to ask and an earlier
-//   level stays whole until a new one has taken its place;
-// - a save counts only when the compressor ended well and left name.dat in
-//   place of name, and then reaches the disk before it says so; a load with
-//   name.dat there counts only when the compressor ended well.
+// - names that are the header template, links or special files are refused
+//   with a message, and so is a save where a file `name` is there that is not
+//   a level (the save could leave its level there);
+// - a load changes no file: the compressor writes the level into a pipe;
+// - a save changes exactly one file, name.dat: the level is written and
+//   compressed into the editor's own temporaries beside it, which reach the
+//   disk and then take the name in one rename, so that at every instant
+//   name.dat is the whole earlier level or the whole new one;
+// - every failure also leaves one line on standard error saying why.
 #include "files/load_save_commands.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "files/compressor.h"
-#include "files/kept_aside.h"
+#include "files/folder_cleanup.h"
 #include "files/level_file.h"
 #include "files/level_names.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
+#include "platform/files/temporary_files.h"
+#include "platform/programs/run_program.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 
@@ -26,20 +32,16 @@ namespace terrafix {
 
 namespace {
 
-constexpr int LoadSlot = 1;
 constexpr int SaveSlot = 2;
-constexpr int QuestionRow = 1, QuestionColumn = 40;
-constexpr int CannotStart = -1;
 
 std::string Ask(std::string_view prompt) {
   SetTextCursor(QuestionRow, QuestionColumn);
   return InputLine(prompt);
 }
 
-void ShowMessage(std::string_view message) {
-  SetTextCursor(QuestionRow, QuestionColumn);
-  PrintText(message, PrintEnding::LineBreak);
-  WaitForKey();
+// For whoever helps the user: what failed and why, on standard error.
+void Report(const char* command, const LevelName& level, const std::string& why) {
+  std::fprintf(stderr, "terrafix: %s %s: %s\n", command, level.File.c_str(), why.c_str());
 }
 
 std::string SavedMessage(const std::string& name) {
@@ -57,26 +59,41 @@ bool Refused(const LevelName& level, bool writesOverUncompressed) {
   return true;
 }
 
-bool Exists(const std::string& name) { return KindOfFile(name) != FileKind::Missing; }
-
-// Writes the uncompressed level file `name`; false when it did not reach the file whole.
-bool WriteUncompressed(const std::string& name, const LevelGrid& grid, HeaderTemplate& header) {
-  if (!OpenByteFile(name, SaveSlot)) return false;
+// The uncompressed level file written into the temporary.
+bool WriteUncompressed(const TemporaryFile& file, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+  if (!OpenByteFile(file.Name, SaveSlot)) {
+    why = std::string("open: ") + std::strerror(errno);
+    return false;
+  }
   WriteLevelFile(SaveSlot, grid, header);
-  return CloseFile(SaveSlot);
+  if (CloseFile(SaveSlot)) return true;
+  why = std::string("write: ") + std::strerror(errno);
+  return false;
 }
 
-// The file `name` opened, checked against the template and, when it matches,
-// read into the grid and the template (and true).
-bool ReadLevel(const std::string& name, LevelGrid& grid, HeaderTemplate& header) {
-  const bool opened = OpenByteFile(name, LoadSlot);
-  if (opened) ReadBytesAt(LoadSlot, 0, header.CompareBuffer);
-  const bool matches = opened && std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
-                                            header.HeaderBytes.begin());
-  if (matches) ReadLevelCells(LoadSlot, grid, header);
-  CloseFile(LoadSlot);
-  if (!matches) ShowMessage(HeaderMismatchMessage);
-  return matches;
+// Writes the level, compresses it and puts it in place of name.dat.
+bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+  TemporaryFile uncompressed, compressed;
+  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, grid, header, why) ||
+      !MakeTemporary(compressed, why)) {
+    RemoveTemporary(uncompressed);
+    return false;
+  }
+  const int result = CompressInto(uncompressed.Name, compressed.Fd);
+  bool saved = false;
+  if (result != 0) {
+    why = DescribeProgramResult(CompressorProgram(), result);
+  } else if (SizeOfFile(compressed.Name) <= 0) {
+    why = CompressorProgram() + " wrote nothing";
+  } else {
+    saved = PutTemporaryInPlace(compressed, level.Compressed(), why);
+  }
+  RemoveTemporary(compressed);  // nothing once it is in place
+  // With no compressor to run, the whole level stays as the file `name`, for
+  // the user to compress.
+  if (result == ProgramCannotStart && MoveFile(uncompressed.Name, level.File)) ForgetTemporary(uncompressed);
+  RemoveTemporary(uncompressed);
+  return saved;
 }
 
 }  // namespace
@@ -86,51 +103,48 @@ std::string ReplaceQuestion(std::string_view shownName) {
 }
 
 bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
+  CleanUpFolder();
   const LevelName level = NameOfLevel(Ask(LoadPrompt));
-  if (level.File.empty()) return false;
-  // The uncompressed file is written over only when there is name.dat to decompress.
-  const bool compressedThere = Exists(level.Compressed());
-  if (Refused(level, compressedThere)) return false;
-  if (!compressedThere) {
-    // Nothing to decompress: the file `name` left by an earlier load still loads.
-    if (Decompress(level.File) != CannotStart) return ReadLevel(level.File, grid, header);
-    ShowMessage(CompressorFailureMessage);
+  if (level.File.empty() || Refused(level, false)) return false;
+  std::vector<uint8_t> file;
+  std::string why;
+  if (KindOfFile(level.Compressed()) == FileKind::Regular) {
+    const int result = DecompressInto(level.Compressed(), file, LargestLevelFile);
+    if (result != 0) {
+      Report("load", level, DescribeProgramResult(CompressorProgram(), result));
+      ShowMessage(CompressorFailureMessage);
+      return false;
+    }
+  } else if (KindOfFile(level.File) != FileKind::Regular) {
+    why = "there is no " + level.Compressed();
+  } else {
+    // An uncompressed level left by an earlier version of the editor.
+    ReadFileStart(level.File, file, LargestLevelFile, why);
+  }
+  if (why.empty() && !HeaderMatches(file, header)) why = "its header is not the one of " + std::string(HeaderTemplateFile);
+  if (!why.empty()) {
+    Report("load", level, why);
+    ShowMessage(HeaderMismatchMessage);
     return false;
   }
-  // The editor's own leftover `name` makes way for the decompressed one.
-  KeptAside leftover;
-  if (!KeepAside(level.File, leftover)) {
-    ShowMessage(CompressorFailureMessage);
-    return false;
-  }
-  if (Decompress(level.File) != 0) {
-    // name.dat is still the level; what the compressor left half written goes.
-    if (KindOfFile(level.Compressed()) == FileKind::Regular) PutBack(leftover);
-    ShowMessage(CompressorFailureMessage);
-    return false;
-  }
-  DropKept(leftover);
-  return ReadLevel(level.File, grid, header);
+  ReadLevelCells(file, grid, header);
+  return true;
 }
 
 void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
+  CleanUpFolder();
   const LevelName level = NameOfLevel(Ask(SavePrompt));
   if (level.File.empty() || Refused(level, true)) return;
-  const std::string compressed = level.Compressed();
-  if (Exists(compressed) && !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) return;
-  KeptAside earlierLevel, leftover;
-  const bool saved = KeepAside(compressed, earlierLevel) && KeepAside(level.File, leftover) &&
-                     WriteUncompressed(level.File, grid, header) && Compress(level.File) == 0 &&
-                     KindOfFile(compressed) == FileKind::Regular && KindOfFile(level.File) == FileKind::Missing &&
-                     SyncToDisk(compressed);
-  if (!saved) {
-    PutBack(leftover);
-    PutBack(earlierLevel);
+  if (KindOfFile(level.Compressed()) != FileKind::Missing &&
+      !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) {
+    return;
+  }
+  std::string why;
+  if (!SaveLevel(level, grid, header, why)) {
+    Report("save", level, why);
     ShowMessage(CompressorFailureMessage);
     return;
   }
-  DropKept(leftover);
-  DropKept(earlierLevel);
   ShowMessage(SavedMessage(level.Shown));
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace terrafix {
 
@@ -24,7 +25,7 @@ struct FileSlot {
   bool Writable = false;
   bool Failed = false;
   int64_t Position = 0;  // offset of the next transfer at position 0
-  std::array<uint8_t, BufferSize> Buffer{};
+  std::vector<uint8_t> Buffer;  // BufferSize bytes while the slot is open
   int64_t BufferStart = 0;
   size_t BufferLength = 0;
   bool Dirty = false;
@@ -95,6 +96,7 @@ bool OpenByteFile(const std::string& name, int slot) {
   Slots[slot] = FileSlot{};
   Slots[slot].Fd = fd;
   Slots[slot].Writable = writable;
+  Slots[slot].Buffer.resize(BufferSize);
   return true;
 }
 
@@ -164,7 +166,7 @@ bool CloseFile(int slot) {
   Flush(*f);
   bool ok = !f->Failed;
   if (close(f->Fd) != 0) ok = false;
-  f->Fd = -1;
+  *f = FileSlot{};
   return ok;
 }
 

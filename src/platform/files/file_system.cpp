@@ -4,26 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace terrafix {
-
-namespace {
-
-bool SyncPath(const std::string& name, int flags) {
-  const int fd = open(name.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = fsync(fd) == 0;
-  return close(fd) == 0 && synced;
-}
-
-std::string FolderOf(const std::string& name) {
-  const size_t slash = name.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
-}  // namespace
 
 FileKind KindOfFile(const std::string& name) {
   struct stat info;
@@ -45,10 +30,26 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 bool MoveFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
-bool RemoveFile(const std::string& name) { return unlink(name.c_str()) == 0; }
-
-bool SyncToDisk(const std::string& name) {
-  return SyncPath(name, O_RDONLY) && SyncPath(FolderOf(name), O_RDONLY | O_DIRECTORY);
+bool ReadFileStart(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, std::string& why) {
+  bytes.clear();
+  why.clear();
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  bytes.resize(limit);
+  size_t done = 0;
+  while (done < limit) {
+    const ssize_t n = read(fd, bytes.data() + done, limit - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) why = std::strerror(errno);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(fd);
+  bytes.resize(done);
+  return why.empty();
 }
 
 }  // namespace terrafix

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace terrafix {
 
@@ -17,12 +18,11 @@ int64_t SizeOfFile(const std::string& name);
 // Whether both names lead to one existing file.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Renames `from` to `to`, which must not exist (it would be replaced).
+// Renames `from` to `to`; a file called `to` is replaced.
 bool MoveFile(const std::string& from, const std::string& to);
-bool RemoveFile(const std::string& name);
 
-// Flushes the file and the folder that holds its name to the disk, so that
-// both survive a power cut.
-bool SyncToDisk(const std::string& name);
+// Reads the first `limit` bytes of the file `name` (all of a shorter one)
+// into `bytes`. False, with `why`, when it cannot be read.
+bool ReadFileStart(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, std::string& why);
 
 }  // namespace terrafix

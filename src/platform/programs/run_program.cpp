@@ -1,14 +1,16 @@
 #include "platform/programs/run_program.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "platform/screen/screen_backend.h"
+#include <chrono>
 
 extern char** environ;
 
@@ -16,60 +18,141 @@ namespace terrafix {
 
 namespace {
 
-// How often the window's events are gathered while the program runs.
-constexpr int EventPollMilliseconds = 100;
+// How often the caller is asked whether to stop while the program runs.
+constexpr int PollMilliseconds = 100;
+// How long a program asked to stop gets before it is killed.
+constexpr auto GraceBeforeKill = std::chrono::seconds(1);
+constexpr size_t ReadChunk = 64 * 1024;
 
-// The terminal is the program's from before it starts until it has ended.
-struct ScreenHandedOver {
-  ScreenBackend* Screen = CurrentScreenBackend();
-  ScreenHandedOver() {
-    if (Screen) Screen->BeforeProgram();
-  }
-  ~ScreenHandedOver() {
-    if (Screen) Screen->AfterProgram();
-  }
-  ScreenHandedOver(const ScreenHandedOver&) = delete;
-  ScreenHandedOver& operator=(const ScreenHandedOver&) = delete;
-};
+bool IsRunnableFile(const std::string& file) {
+  struct stat info;
+  return !file.empty() && stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0;
+}
 
-// Waits up to the poll interval for the program to end: on its pidfd where
-// the system has them, else by sleeping.
-void WaitAWhile(int pidfd) {
-  if (pidfd >= 0) {
-    pollfd p{pidfd, POLLIN, 0};
-    poll(&p, 1, EventPollMilliseconds);
-  } else {
-    usleep(EventPollMilliseconds * 1000);
+// The program ended: its result from its wait status.
+int ResultOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return ProgramCannotStart;
+}
+
+// Reads what the pipe holds into `output`; false once it holds more than the limit.
+bool TakeOutput(int pipeFd, const ProgramOutput& output, bool& open) {
+  for (;;) {
+    const size_t had = output.Bytes->size();
+    output.Bytes->resize(had + ReadChunk);
+    const ssize_t n = read(pipeFd, output.Bytes->data() + had, ReadChunk);
+    output.Bytes->resize(had + static_cast<size_t>(n > 0 ? n : 0));
+    if (n == 0) open = false;
+    if (n <= 0) return true;  // the end, or nothing more for now
+    if (output.Bytes->size() > output.Limit) return false;
   }
+}
+
+// SIGTERM, then SIGKILL once the grace is over, to the program and whatever
+// it started (its process group); returns the wait status.
+int StopProgram(pid_t pid) {
+  kill(-pid, SIGTERM);
+  const auto killAt = std::chrono::steady_clock::now() + GraceBeforeKill;
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() >= killAt) {
+      kill(-pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    usleep(10'000);
+  }
+  return status;
 }
 
 }  // namespace
 
-int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments) {
-  if (file.empty() || access(file.c_str(), X_OK) != 0) return -1;
+int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments,
+                      const ProgramOutput& output, const ProgramWait& wait) {
+  if (!IsRunnableFile(file)) return ProgramCannotStart;
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(file.c_str()));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  ScreenHandedOver handover;
+
+  int pipeFds[2] = {-1, -1};
+  if (output.Bytes && pipe2(pipeFds, O_CLOEXEC) != 0) return ProgramCannotStart;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  const int childOut = output.Bytes ? pipeFds[1] : output.ToFile;
+  if (childOut >= 0) posix_spawn_file_actions_adddup2(&actions, childOut, STDOUT_FILENO);
+
+  // A process group of its own, so that stopping it stops what it started too.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+
+  if (wait.Before) wait.Before();
   pid_t pid = 0;
-  if (posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  const bool started = posix_spawn(&pid, file.c_str(), &actions, &attributes, argv.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (pipeFds[1] >= 0) close(pipeFds[1]);
+  if (!started) {
+    if (pipeFds[0] >= 0) close(pipeFds[0]);
+    if (wait.After) wait.After();
+    return ProgramCannotStart;
+  }
+  if (pipeFds[0] >= 0) fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
   const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-  int status = 0;
+
+  int result = 0;
+  bool pipeOpen = pipeFds[0] >= 0;
   for (;;) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) {
-      status = -1;
+    int status = 0;
+    if (pipeOpen && !TakeOutput(pipeFds[0], output, pipeOpen)) {
+      StopProgram(pid);
+      result = ProgramOutputTooLong;
       break;
     }
-    ServiceScreen();
-    WaitAWhile(pidfd);
+    // The program has ended once it is reaped and its output is all read.
+    const pid_t done = pipeOpen ? 0 : waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+      result = ResultOf(status);
+      break;
+    }
+    if (done < 0 && errno != EINTR) {
+      result = ProgramCannotStart;
+      break;
+    }
+    if (wait.StopWanted && wait.StopWanted()) {
+      StopProgram(pid);
+      result = ProgramStopped;
+      break;
+    }
+    pollfd waits[2];
+    nfds_t count = 0;
+    if (pipeOpen) waits[count++] = {pipeFds[0], POLLIN, 0};
+    else if (pidfd >= 0) waits[count++] = {pidfd, POLLIN, 0};
+    if (count > 0) {
+      poll(waits, count, PollMilliseconds);
+    } else {
+      usleep(PollMilliseconds * 1000);
+    }
   }
   if (pidfd >= 0) close(pidfd);
-  if (status == -1) return -1;
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  return 128 + WTERMSIG(status);
+  if (pipeFds[0] >= 0) close(pipeFds[0]);
+  if (wait.After) wait.After();
+  return result;
+}
+
+std::string DescribeProgramResult(const std::string& file, int result) {
+  const std::string name = file.substr(file.find_last_of('/') + 1);
+  switch (result) {
+    case ProgramCannotStart: return "cannot run " + (file.empty() ? std::string("the compressor") : file);
+    case ProgramStopped: return name + " stopped at the user's request";
+    case ProgramOutputTooLong: return name + " wrote more than a level holds";
+    default: break;
+  }
+  if (result > 128) return name + " ended by signal " + std::to_string(result - 128);
+  return name + " exited " + std::to_string(result);
 }
 
 }  // namespace terrafix

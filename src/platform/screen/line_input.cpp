@@ -162,6 +162,12 @@ bool AskYesOrNo(std::string_view question, int row, int column) {
   }
 }
 
+void ShowMessage(std::string_view message) {
+  SetTextCursor(QuestionRow, QuestionColumn);
+  PrintText(message, PrintEnding::LineBreak);
+  WaitForKey();
+}
+
 void WaitForKey() {
   ScreenDevice& s = Screen();
   for (;;) {

@@ -8,12 +8,18 @@ namespace terrafix {
 
 constexpr size_t MaxAnswerLength = 4096;
 
+// Where questions and messages are written: row 1, over the menu line.
+constexpr int QuestionRow = 1, QuestionColumn = 40;
+
 // Writes the prompt at the text cursor, lets the user edit a line until Enter
 // and returns it taken as one item (see TakeAnswerItem).
 std::string InputLine(std::string_view prompt);
 
 // Returns once a key has arrived since the last key read; the key stays queued.
 void WaitForKey();
+
+// Prints `message` at the question place with a line break, then waits for a key.
+void ShowMessage(std::string_view message);
 
 // Asks `question` at text row `row`, column `column`, again at the same place
 // until the answer, lower-cased, is "y" (true) or "n" (false).

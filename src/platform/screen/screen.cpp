@@ -61,8 +61,6 @@ void FrameChanged(const PixelRect& area) {
   s.Drawn.Mark(area);
 }
 
-ScreenBackend* CurrentScreenBackend() { return Screen().Backend.get(); }
-
 void ServiceScreen() {
   ScreenDevice& s = Screen();
   if (!s.Backend) return;
@@ -131,6 +129,28 @@ void WaitForInput() {
   ScreenDevice& s = Screen();
   if (!s.Backend || s.Keys.Count > 0) return;
   s.Backend->WaitForInput(UntilInput);
+}
+
+void LendTerminal() {
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->BeforeProgram();
+}
+
+void TakeTerminalBack() {
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->AfterProgram();
+}
+
+bool TakeQueuedKey(int code) {
+  ServiceScreen();
+  KeyQueue& q = Screen().Keys;
+  for (int i = 0; i < q.Count; ++i) {
+    if (q.Codes[(q.Head + i) % KeyQueue::Slots] != code) continue;
+    for (int j = i; j + 1 < q.Count; ++j) {
+      q.Codes[(q.Head + j) % KeyQueue::Slots] = q.Codes[(q.Head + j + 1) % KeyQueue::Slots];
+    }
+    --q.Count;
+    return true;
+  }
+  return false;
 }
 
 MouseReading ReadMouse() {

@@ -55,6 +55,13 @@ std::string ReadKey();
 // an expose, a resize, the close request).
 void WaitForInput();
 [[noreturn]] void EndProgram(int status);
+// Around an external program that shares the terminal: it gets the terminal
+// as a terminal is normally, and the screen is shown whole again afterwards.
+void LendTerminal();
+void TakeTerminalBack();
+// Gathers input and takes the oldest queued key equal to `code`, leaving the
+// others queued; false when none is there.
+bool TakeQueuedKey(int code);
 std::string LowerCase(std::string_view text);
 
 // The frame as it stands, row after row; null when the screen shows no frame

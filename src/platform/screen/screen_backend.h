@@ -60,9 +60,6 @@ void QueueKey(int code);
 // Whether a key can be queued without pushing out the oldest.
 bool KeyQueueHasRoom();
 
-// The backend of the open screen, or null.
-ScreenBackend* CurrentScreenBackend();
-
 // Gathers events and shows the frame if it changed while unlocked. Every read
 // and every wait of the screen layer calls this.
 void ServiceScreen();

@@ -63,10 +63,11 @@ void EndBySignal(int signal) {
   raise(signal);
 }
 
-void RawMode() {
+// `lineEnds`: output keeps the terminal's line-end handling, for a program's messages.
+void RawMode(bool lineEnds = false) {
   termios raw = SavedTerminal;
   raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
-  raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  if (!lineEnds) raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   raw.c_cflag |= CS8;
   // Ctrl+C still ends the program; everything else arrives as keys.
   raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN);
@@ -103,7 +104,6 @@ class TerminalScreen : public ScreenBackend {
   }
 
   void GatherEvents(PointerState& pointer) override {
-    if (ProgramRunning) return;  // the terminal and what is typed are the program's now
     if (TerminalResized) {  // what the terminal shows may be cut or moved: all of it again
       TerminalResized = 0;
       WriteAll(ClearSequence, std::strlen(ClearSequence));
@@ -138,20 +138,20 @@ class TerminalScreen : public ScreenBackend {
     std::exit(status);
   }
 
+  // The program may write messages below the editor's text: lines end as on
+  // a terminal in its usual mode. The keyboard stays the editor's, so keys
+  // typed meanwhile (Esc among them) are read as usual.
   void BeforeProgram() override {
-    // The program writes below the editor's text, with the terminal as usual.
     Flush();
     int rows, columns;
     VisibleGrid(rows, columns);
-    std::string at = "\x1B[" + std::to_string(rows) + ";1H\x1B[?25h\r\n";
+    std::string at = "\x1B[" + std::to_string(rows) + ";1H\r\n";
     WriteAll(at.data(), at.size());
-    tcsetattr(STDIN_FILENO, TCSADRAIN, &SavedTerminal);
-    ProgramRunning = true;
+    RawMode(true);
   }
   void AfterProgram() override {
-    ProgramRunning = false;
-    RawMode();
-    WriteAll("\x1B[?25l\x1B[H\x1B[2J", 13);
+    RawMode(false);
+    WriteAll(ClearSequence, std::strlen(ClearSequence));
     Shown.fill(' ');
     Flush();
   }
@@ -212,7 +212,6 @@ class TerminalScreen : public ScreenBackend {
   std::string Pending;
   bool InputCursor = false;
   bool CursorOn = false;
-  bool ProgramRunning = false;
   int CursorRow = 1, CursorColumn = 1;
 };
 

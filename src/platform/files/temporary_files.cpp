@@ -1,0 +1,124 @@
+#include "platform/files/temporary_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+namespace terrafix {
+
+namespace {
+
+constexpr const char* Prefix = ".terrafix-";
+constexpr size_t PrefixLength = 10;
+constexpr size_t LettersLength = 6;
+constexpr const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int NamesTried = 100;
+
+bool IsLetter(char c) { return std::strchr(Letters, c) != nullptr && c != '\0'; }
+
+std::string NewName(std::mt19937& random) {
+  std::string name = Prefix;
+  std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof Letters) - 2);
+  for (size_t i = 0; i < LettersLength; ++i) name += Letters[pick(random)];
+  return name;
+}
+
+}  // namespace
+
+bool MakeTemporary(TemporaryFile& file, std::string& why) {
+  file = {};
+  std::random_device seed;
+  std::mt19937 random(seed());
+  for (int i = 0; i < NamesTried; ++i) {
+    const std::string name = NewName(random);
+    const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    flock(fd, LOCK_EX);  // a new file of our own: nobody else holds it
+    file = {name, fd};
+    return true;
+  }
+  why = "no free temporary name";
+  return false;
+}
+
+void RemoveTemporary(TemporaryFile& file) {
+  if (!file.Name.empty()) unlink(file.Name.c_str());
+  ForgetTemporary(file);
+}
+
+void ForgetTemporary(TemporaryFile& file) {
+  if (file.Fd >= 0) close(file.Fd);
+  file = {};
+}
+
+bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::string& why) {
+  struct stat replaced;
+  if (stat(name.c_str(), &replaced) == 0) {
+    fchmod(file.Fd, replaced.st_mode & 07777);
+    // Another owner can be given only with the rights for it; the mode stays.
+    if (fchown(file.Fd, replaced.st_uid, replaced.st_gid) != 0) fchown(file.Fd, static_cast<uid_t>(-1), replaced.st_gid);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(file.Fd, 0666 & ~mask);
+  }
+  if (fsync(file.Fd) != 0) {
+    why = std::string("fsync: ") + std::strerror(errno);
+    return false;
+  }
+  if (rename(file.Name.c_str(), name.c_str()) != 0) {
+    why = std::string("rename: ") + std::strerror(errno);
+    return false;
+  }
+  ForgetTemporary(file);
+  const size_t slash = name.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : name.substr(0, std::max<size_t>(slash, 1));
+  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    close(folderFd);
+  }
+  return true;
+}
+
+bool IsTemporaryName(const std::string& name) {
+  if (name.size() != PrefixLength + LettersLength || name.compare(0, PrefixLength, Prefix) != 0) return false;
+  for (size_t i = PrefixLength; i < name.size(); ++i) {
+    if (!IsLetter(name[i])) return false;
+  }
+  return true;
+}
+
+void RemoveAbandonedTemporaries() {
+  DIR* folder = opendir(".");
+  if (!folder) return;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (!IsTemporaryName(name)) continue;
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat opened, named;
+    // Held by nobody, and still the file of that name, a regular file of ours.
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
+        S_ISREG(opened.st_mode) && opened.st_uid == getuid() && opened.st_dev == named.st_dev &&
+        opened.st_ino == named.st_ino) {
+      unlink(name.c_str());
+    }
+    close(fd);
+  }
+  closedir(folder);
+}
+
+}  // namespace terrafix
