@@ -148,6 +148,7 @@ bool TakeQueuedKey(int code) {
       q.Codes[(q.Head + j) % KeyQueue::Slots] = q.Codes[(q.Head + j + 1) % KeyQueue::Slots];
     }
     --q.Count;
+    Screen().KeyArrived = q.Count > 0;  // a wait for a key still ends on the others
     return true;
   }
   return false;
