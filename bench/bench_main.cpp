@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
 #include "files/compressor.h"
@@ -172,6 +173,39 @@ void BM_UndoLevel(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_UndoLevel)->Unit(benchmark::kMillisecond);
+
+// A rectangle fill of a whole slice (argument 0: the top view's layer,
+// 65,536 cells; 1: side view A's plane, 16,384 cells), alternating two tiles
+// so that every cell changes, its undo step pushed each time.
+void BM_FillSlice(benchmark::State& state) {
+  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  UndoHistory history;
+  EditorState s;
+  s.Layer = 40;
+  const bool top = state.range(0) == 0;
+  TileId tile = 1;
+  for (auto _ : state) {
+    tile = 3 - tile;
+    FillRectangle(s, top ? SliceView::Top : SliceView::SideA, 0, 0, LevelWidth - 1, top ? LevelWidth - 1 : LevelHeight - 1,
+                  tile, *grid, history);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_FillSlice)->Arg(0)->Arg(1);
+
+// The undo and redo of a fill of the top view's whole layer.
+void BM_UndoFill(benchmark::State& state) {
+  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  UndoHistory history;
+  EditorState s;
+  s.Layer = 40;
+  FillRectangle(s, SliceView::Top, 0, 0, LevelWidth - 1, LevelWidth - 1, 1, *grid, history);
+  for (auto _ : state) {
+    if (!Undo(history, *grid)) Redo(history, *grid);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_UndoFill);
 
 // The moves between the grid and file order alone, the most of a save's and
 // a load's own work.

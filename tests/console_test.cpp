@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "files/load_save_commands.h"
 #include "console_editor.h"
+#include "files/header_template.h"
+#include "files/load_save_commands.h"
 #include "memory_screen.h"
 
 namespace terrafix {
@@ -117,6 +118,46 @@ TEST(Console, CtrlCEndsTheEditorAndPutsTheTerminalBack) {
   EXPECT_EQ(testing::ReadWholeFile(editor.Side() / "status"), "130\n");  // ended by SIGINT
   EXPECT_EQ(testing::ReadWholeFile(editor.Side() / "after"), testing::ReadWholeFile(editor.Side() / "before"));
   EXPECT_TRUE(editor.Shows(1, 1, "shell again"));
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// The middle button picks a loaded tile and a right drag fills a rectangle
+// with it, from the terminal's mouse reports as from a window's.
+TEST(Console, MiddlePickAndRightDragFill) {
+  testing::WorkingFolder folder;
+  {
+    auto level = std::make_unique<LevelGrid>();
+    WriteCell(*level, 21, 23, 0, 19);  // under the text cell of row 13, column 10
+    fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+    HeaderTemplate header;
+    ReadHeaderTemplate(header);
+    testing::WriteGzipped("castle.dat", testing::LevelFileOf(*level, header));
+  }
+  ConsoleEditor editor(folder.Path(), {});
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  ASSERT_TRUE(editor.Load("castle", testing::MenuLine));
+  ASSERT_TRUE(editor.PointerReadAt(13, 10));
+  editor.SendBytes("\x1B[<1;10;13M");  // middle press and release: the pick
+  editor.SendBytes("\x1B[<1;10;13m");
+  ASSERT_TRUE(editor.PointerReadAt(20, 20));  // pixel (155, 155): cell (48, 41)
+  editor.SendBytes("\x1B[<2;20;20M");
+  editor.SendBytes("\x1B[<34;30;25M");  // dragged with the right button to pixel (235, 195): cell (75, 55)
+  ASSERT_TRUE(editor.Shows(3, 43, "mx: 235 "));
+  editor.SendBytes("\x1B[<2;30;25m");
+  ASSERT_TRUE(editor.Save("built", "File saved as 'built'"));
+  const std::string raw = Gunzip(editor.Path() / "built.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  auto at = [&](int x, int y) { return static_cast<int>(static_cast<uint8_t>(raw[319 + y * 256 + x])); };
+  EXPECT_EQ(at(48, 41), 19);
+  EXPECT_EQ(at(75, 55), 19);
+  EXPECT_EQ(at(47, 41), 0);
+  EXPECT_EQ(at(76, 55), 0);
+  EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\x13'), 28 * 15 + 1);
 }
 
 }  // namespace

@@ -17,11 +17,9 @@
 
 #include "console_editor.h"
 #include "files/header_template.h"
-#include "files/level_file.h"
 #include "files/levels_folder.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
-#include "platform/files/byte_files.h"
 
 namespace terrafix {
 namespace {
@@ -44,16 +42,10 @@ std::string LevelFile(int value) {
   ReadHeaderTemplate(header);
   auto grid = std::make_unique<LevelGrid>();
   WriteCell(*grid, 7, 8, 9, value);
-  OpenByteFile("level", 2);
-  WriteLevelFile(2, *grid, header);
-  CloseFile(2);
-  return ReadWholeFile("level");
+  return testing::LevelFileOf(*grid, header);
 }
 
-void WriteGzip(const fs::path& file, const std::string& content) {
-  WriteWholeFile(file.string() + ".raw", content);
-  std::system(("gzip -c -n '" + file.string() + ".raw' > '" + file.string() + "' && rm '" + file.string() + ".raw'").c_str());
-}
+using testing::WriteGzipped;
 
 void MakeScript(const fs::path& file, const std::string& body) {
   WriteWholeFile(file, "#!/bin/sh\n" + body + "\n");
@@ -85,7 +77,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
   const std::string longName(250, 'n');
   const Case cases[] = {
       {"a load leaves name.dat for the game, so a later save asks before replacing it", {},
-       [](const fs::path& f) { WriteGzip(f / "castle.dat", Castle), WriteGzip(f / "village.dat", Village); },
+       [](const fs::path& f) { WriteGzipped(f / "castle.dat", Castle), WriteGzipped(f / "village.dat", Village); },
        [](ConsoleEditor& e) {
          ASSERT_TRUE(e.Load("castle", MenuLine));
          ASSERT_TRUE(e.Load("village", MenuLine));
@@ -100,8 +92,8 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
        }},
       {"a level kept aside by an earlier editor comes back where name.dat is missing", {},
        [](const fs::path& f) {
-         WriteGzip(f / "world.dat.terrafix-kept", Castle);
-         WriteGzip(f / "other.dat", Village), WriteGzip(f / "other.dat.terrafix-kept", Castle);
+         WriteGzipped(f / "world.dat.terrafix-kept", Castle);
+         WriteGzipped(f / "other.dat", Village), WriteGzipped(f / "other.dat.terrafix-kept", Castle);
        },
        [](ConsoleEditor& e) { ASSERT_TRUE(e.Load("world", MenuLine)); },
        [](ConsoleEditor& e) {
@@ -111,7 +103,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
          EXPECT_EQ(FilesIn(e.Path()), (std::set<std::string>{"world.dat", "other.dat", "other.dat.terrafix-kept"}));
        }},
       {"a limit on file sizes fails the save and ends nothing", {.Before = "ulimit -f 2000"},
-       [](const fs::path& f) { WriteGzip(f / "world.dat", Castle); },
+       [](const fs::path& f) { WriteGzipped(f / "world.dat", Castle); },
        [](ConsoleEditor& e) {
          ASSERT_TRUE(e.Save("world", ReplaceQuestion("world")));
          e.Type("y"), e.Enter();
@@ -127,9 +119,9 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
        }},
       {"levels of a wrong length load and their names stay free", {},
        [](const fs::path& f) {
-         WriteGzip(f / "short.dat", Castle.substr(0, Castle.size() - 1));
-         WriteGzip(f / "long.dat", Castle + "x");
-         WriteGzip(f / "cut.dat", Castle.substr(0, 1000));
+         WriteGzipped(f / "short.dat", Castle.substr(0, Castle.size() - 1));
+         WriteGzipped(f / "long.dat", Castle + "x");
+         WriteGzipped(f / "cut.dat", Castle.substr(0, 1000));
        },
        [](ConsoleEditor& e) {
          for (const char* name : {"short", "long", "cut"}) {
@@ -158,7 +150,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
        }},
       {"gzip's warning about trailing garbage fails the load and changes nothing", {},
        [](const fs::path& f) {
-         WriteGzip(f / "world.dat", Castle);
+         WriteGzipped(f / "world.dat", Castle);
          WriteWholeFile(f / "world.dat", ReadWholeFile(f / "world.dat") + "garbage");
        },
        [](ConsoleEditor& e) {
@@ -196,7 +188,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
        [](ConsoleEditor& e) { EXPECT_TRUE(Gunzip(e.Path() / "world.dat") == LevelFile(0)); }},
       {"Esc stops a gzip.exe that never ends", {},
        [](const fs::path& f) {
-         WriteGzip(f / "world.dat", Castle);
+         WriteGzipped(f / "world.dat", Castle);
          MakeScript(f / "gzip.exe", "touch running; exec sleep 600");
        },
        [](ConsoleEditor& e) {
@@ -222,7 +214,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
        [&](ConsoleEditor& e) { EXPECT_EQ(FilesIn(e.Path()), std::set<std::string>{longName + ".dat"}); }},
       {"a replaced level keeps its mode", {},
        [](const fs::path& f) {
-         WriteGzip(f / "world.dat", Castle);
+         WriteGzipped(f / "world.dat", Castle);
          chmod((f / "world.dat").c_str(), 0640);
        },
        [](ConsoleEditor& e) {
@@ -269,7 +261,7 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
 TEST(FileSafety, KilledAtAnyInstantOfASaveOrALoad) {
   testing::WorkingFolder folder;
   const fs::path world = folder.Path() / "world.dat";
-  WriteGzip(world, Castle);
+  WriteGzipped(world, Castle);
   // gzip a little late, so that kills land before it, while it runs and after it.
   MakeScript(folder.Path() / "gzip.exe", "sleep 0.1; exec gzip \"$@\"");
   std::set<std::string> outcomes;

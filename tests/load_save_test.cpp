@@ -29,6 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Gunzip;
+using testing::LevelFileOf;
 using testing::ReadWholeFile;
 using testing::TextAt;
 using testing::WriteWholeFile;
@@ -44,16 +45,6 @@ std::string Template394() {
 void MakeScript(const char* name, const std::string& body) {
   WriteWholeFile(name, "#!/bin/sh\n" + body + "\n");
   chmod(name, 0755);
-}
-
-// The uncompressed level file of `grid` with this template, as a save writes it.
-std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
-  OpenByteFile(".reference", 3);
-  WriteLevelFile(3, grid, header);
-  CloseFile(3);
-  std::string bytes = ReadWholeFile(".reference");
-  fs::remove(".reference");
-  return bytes;
 }
 
 // Every file in the folder but the template and the stand-in compressor.

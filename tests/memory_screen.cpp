@@ -1,5 +1,12 @@
 #include "memory_screen.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "files/level_file.h"
+#include "platform/files/byte_files.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,6 +95,23 @@ std::string Gunzip(const std::filesystem::path& file) {
 
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void WriteGzipped(const std::filesystem::path& file, const std::string& bytes) {
+  const std::string raw = file.string() + ".raw";
+  WriteWholeFile(raw, bytes);
+  std::system(("gzip -c -n '" + raw + "' > '" + file.string() + "'").c_str());
+  std::filesystem::remove(raw);
+}
+
+std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
+  const std::string name = ".reference-" + std::to_string(getpid());
+  OpenByteFile(name, LastFileSlot);
+  WriteLevelFile(LastFileSlot, grid, header);
+  CloseFile(LastFileSlot);
+  std::string bytes = ReadWholeFile(name);
+  std::filesystem::remove(name);
+  return bytes;
 }
 
 }  // namespace terrafix::testing

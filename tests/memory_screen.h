@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "files/header_template.h"
+#include "level/level_grid.h"
 #include "memory_surface.h"
 
 namespace terrafix::testing {
@@ -41,5 +43,9 @@ std::string CommandOutput(const std::string& command);
 // The uncompressed content of a gzip file, through the system's gzip.
 std::string Gunzip(const std::filesystem::path& file);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+// `bytes` compressed by the system's gzip into `file`.
+void WriteGzipped(const std::filesystem::path& file, const std::string& bytes);
+// The uncompressed level file of `grid` with the template, as a save writes it.
+std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix::testing

@@ -21,7 +21,10 @@
 #include <thread>
 #include <vector>
 
+#include "display/slice_views.h"
+#include "display/view_geometry.h"
 #include "editor/confirmations.h"
+#include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "files/header_template.h"
 #include "files/load_save_commands.h"
@@ -543,6 +546,109 @@ TEST(Window, SaveNewLoadAndQuit) {
   editor.Type("y");
   editor.Key("Return");
   EXPECT_EQ(editor.ExitStatus(), 0);
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// A right drag on each view, at zoom 1 and 3, with and without the grid: the
+// outline while the button is held, the cells after its release, and Ctrl+Z.
+TEST(Window, RightDragFillsARectangleOnEachView) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  auto grid = std::make_unique<LevelGrid>();
+  EditorState state;
+  state.CurrentTile = 1;
+  ASSERT_TRUE(editor.ClickTo(803, 474, state, *grid));  // the stone box
+  struct Case {
+    int32_t Zoom, GridVisible, ZoomBoxX;
+    SliceView View;
+    int32_t FromH, FromV, ToH, ToV;
+  };
+  const Case cases[] = {
+      {1, 0, 803, SliceView::Top, 40, 50, 60, 55},
+      {3, 1, 963, SliceView::Top, 70, 90, 60, 80},
+      {1, 1, 803, SliceView::SideA, 10, 40, 30, 20},
+      {3, 0, 963, SliceView::SideB, 5, 3, 20, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("zoom " + std::to_string(c.Zoom) + ", view " + std::to_string(static_cast<int>(c.View)));
+    if (state.Zoom != c.Zoom) {
+      state.Zoom = c.Zoom;
+      ASSERT_TRUE(editor.ClickTo(c.ZoomBoxX, 450, state, *grid));
+    }
+    if (state.GridVisible != c.GridVisible) {
+      state.GridVisible = c.GridVisible;
+      ASSERT_TRUE(editor.ClickTo(986, 458, state, *grid));
+    }
+    const PixelRect from = PixelsOfCell(state, {c.View, c.FromH, c.FromV});
+    const PixelRect to = PixelsOfCell(state, {c.View, c.ToH, c.ToV});
+    ASSERT_TRUE(editor.PointAt(from.Left, from.Top));
+    RunCommand("xdotool mousedown 3");
+    editor.MoveTo(to.Left, to.Top);
+    EditorState held = state;
+    held.FillView = c.View;
+    held.FillFromH = c.FromH, held.FillFromV = c.FromV, held.FillToH = c.ToH, held.FillToV = c.ToV;
+    Frame expected = Expected(held, *grid, to.Left, to.Top);
+    EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the outline while held";
+    RunCommand("xdotool mouseup 3");
+    auto before = std::make_unique<LevelGrid>(*grid);
+    FillRectangle(state, c.View, c.FromH, c.FromV, c.ToH, c.ToV, 1, *grid, *std::make_unique<UndoHistory>());
+    editor.MoveTo(RestX, RestY);
+    expected = Expected(state, *grid);
+    EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "filled";
+    editor.Key("ctrl+z");
+    expected = Expected(state, *before);
+    EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "undone";
+    *grid = *before;
+  }
+}
+
+// A left press during a right drag cancels it; a middle press picks a loaded
+// tile that the palette lacks, which the left button then paints.
+TEST(Window, LeftPressCancelsAFillAndMiddlePressPicksALoadedTile) {
+  auto level = std::make_unique<LevelGrid>();
+  WriteCell(*level, 20, 30, 0, 19);  // white, in no palette box
+  Editor editor([&] {
+    HeaderTemplate header;
+    ReadHeaderTemplate(header);
+    testing::WriteGzipped("castle.dat", testing::LevelFileOf(*level, header));
+  });
+  ASSERT_FALSE(editor.Id().empty());
+  EditorState state;
+  ASSERT_TRUE(editor.ClickMenu(363, std::string(LoadPrompt)));
+  editor.Type("castle");
+  editor.Key("Return");
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *level);
+  ASSERT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "loaded";
+
+  ASSERT_TRUE(editor.PointAt(100, 100));
+  RunCommand("xdotool mousedown 3");
+  editor.MoveTo(200, 150);
+  // The outline's top edge runs along pixel row 99, from the cell of pixel (100, 100).
+  ASSERT_TRUE(editor.Shows([](const Frame& f) { return !f.empty() && f[99 * ScreenWidth + 200] == FillOutlineColour; }));
+  editor.Press();
+  expected = Expected(state, *level, 200, 150);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the outline gone at the left press";
+  editor.Release();
+  RunCommand("xdotool mouseup 3");
+
+  const int x = 10 + 3 * 20 + 1, y = 30 + 3 * 30 + 1;
+  ASSERT_TRUE(editor.PointAt(x, y));
+  RunCommand("xdotool mousedown 2");
+  state.CurrentTile = 19;
+  expected = Expected(state, *level, x, y);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "picked: the current-tile box is white";
+  RunCommand("xdotool mouseup 2");
+  WriteCell(*level, 50, 60, 0, 19);
+  EXPECT_TRUE(editor.ClickTo(10 + 3 * 50 + 1, 30 + 3 * 60 + 1, state, *level));
+  editor.MoveTo(RestX, RestY);
+  expected = Expected(state, *level);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the picked tile painted, nothing filled";
 }
 
 }  // namespace

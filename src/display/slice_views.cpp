@@ -187,4 +187,13 @@ void DrawViews(const EditorState& s, const LevelGrid& grid) {
   }
 }
 
+void DrawFillOutline(const EditorState& s) {
+  if (s.FillView == SliceView::None) return;
+  const PixelRect from = PixelsOfCell(s, {s.FillView, s.FillFromH, s.FillFromV});
+  const PixelRect to = PixelsOfCell(s, {s.FillView, s.FillToH, s.FillToV});
+  DrawBox(static_cast<float>(std::min(from.Left, to.Left)), static_cast<float>(std::min(from.Top, to.Top)),
+          static_cast<float>(std::max(from.Right, to.Right)), static_cast<float>(std::max(from.Bottom, to.Bottom)),
+          FillOutlineColour, false);
+}
+
 }  // namespace terrafix

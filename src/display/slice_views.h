@@ -14,6 +14,13 @@ namespace terrafix {
 // behind it, so the screen under the views need not be cleared first.
 void DrawViews(const EditorState& state, const LevelGrid& grid);
 
+// The colour of a rectangle fill's outline: no tile's, at either shade.
+constexpr uint32_t FillOutlineColour = 0xFFFF00FF;
+
+// While a rectangle fill is under way, its outline: one pixel wide around
+// the rectangle's cells, in FillOutlineColour.
+void DrawFillOutline(const EditorState& state);
+
 // The areas that DrawViews writes whole for this state, within the frame; returns how many (up to 3).
 int ViewAreas(const EditorState& state, PixelRect areas[3]);
 

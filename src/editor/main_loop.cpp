@@ -5,6 +5,7 @@
 
 #include "display/slice_views.h"
 #include "display/toolbar.h"
+#include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
 #include "files/folder_cleanup.h"
@@ -45,6 +46,7 @@ void DrawPass(const EditorState& state, const LevelGrid& grid) {
   ClearScreenExcept(views, ViewAreas(state, views));
   PrintTitle();
   DrawViews(state, grid);
+  DrawFillOutline(state);
   DrawToolbar(state);
   PrintReadouts(state);
   UnlockScreen();
@@ -53,6 +55,7 @@ void DrawPass(const EditorState& state, const LevelGrid& grid) {
 bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
   DrawPass(state, grid);
   const MouseReading mouse = ReadMouse();
+  const int32_t previousButtons = state.MouseButtons;
   const bool sameReading = mouse.X == state.MouseX && mouse.Y == state.MouseY && mouse.Wheel == state.MouseWheel &&
                            mouse.Buttons == state.MouseButtons;
   state.MouseX = mouse.X;
@@ -74,6 +77,7 @@ bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHi
     state.ClickLatch = 0;
     EndStroke(history);  // the press that painted has ended
   }
+  HandleFillAndPick(state, grid, history, previousButtons);
   return key.empty() && sameReading && !clicked;
 }
 

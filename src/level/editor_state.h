@@ -5,6 +5,9 @@
 
 namespace terrafix {
 
+// The views a cell of the screen can belong to.
+enum class SliceView : int32_t { None = 0, Top = 1, SideA = 2, SideB = 3 };
+
 struct EditorState {
   int32_t ViewMode = 1;     // 1 top and sides, 2 top only, 3 sides only
   int32_t Zoom = 3;         // pixels on a cell's edge: 1, 2 or 3
@@ -20,6 +23,12 @@ struct EditorState {
   int32_t MouseWheel = 0;
   int32_t ViewOriginX = 10;  // the pixel at the views' top-left corner
   int32_t ViewOriginY = 30;
+  // A rectangle fill under way, while the right button is held: the view it
+  // is on (None when there is none) and, in that view's plane, the cell of
+  // the press and the cell under the pointer now (held within the view).
+  SliceView FillView = SliceView::None;
+  int32_t FillFromH = 0, FillFromV = 0;
+  int32_t FillToH = 0, FillToV = 0;
 };
 
 }  // namespace terrafix
