@@ -7,12 +7,28 @@
 #include "editor/main_loop.h"
 #include "files/compressor.h"
 #include "files/levels_folder.h"
+#include "platform/terminal/terminal_screen.h"
+#include "platform/window/sdl_window.h"
+
+namespace {
+
+// The editor shows itself in a desktop window where one can be opened, else
+// in the terminal it was started from.
+std::unique_ptr<terrafix::ScreenBackend> OpenWindowOrTerminal(int width, int height, bool& isWindow) {
+  isWindow = true;
+  if (auto window = terrafix::OpenSdlWindow(width, height, terrafix::ProgramTitle())) return window;
+  isWindow = false;
+  return terrafix::OpenTerminalScreen();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // A write past a limit on file sizes fails as a write does, and the command
   // that made it says so; it does not end the editor.
   std::signal(SIGXFSZ, SIG_IGN);
   terrafix::StartOptions start;
+  start.OpenBackend = OpenWindowOrTerminal;
   const bool desktop = argc > 1 && std::string_view(argv[1]) == "--desktop";
   if (desktop) {
     const std::string problem = terrafix::EnterLevelsFolder();

@@ -102,11 +102,21 @@ TEST(TerminalInput, MouseReportsReadAsAPixelInsideTheCell) {
   KeysOf("\x1B[<0;101;60M", true, p);
   EXPECT_TRUE(p.Inside);
   EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(803, 475, 1));
+  PointerRead(p);
   KeysOf("\x1B[<2;1;1M\x1B[<35;3;2M", true, p);  // right pressed, then a move
+  PointerRead(p);
   EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(19, 11, 3));
+  PointerRead(p);
   KeysOf("\x1B[<0;3;2m\x1B[<1;3;2M\x1B[<64;3;2M\x1B[<64;3;2M\x1B[<65;3;2M", true, p);
   EXPECT_EQ(p.Buttons, 2 | 4);
   EXPECT_EQ(p.Wheel, 1);
+  // A press and its release, and a move, before any read: the press is read
+  // where it happened, then the release and the move.
+  PointerRead(p);
+  KeysOf("\x1B[<0;9;9M\x1B[<0;9;9m\x1B[<35;20;20M", true, p);
+  EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(67, 67, 1 | 2 | 4));
+  PointerRead(p);
+  EXPECT_EQ(std::make_tuple(p.X, p.Y, p.Buttons), std::make_tuple(155, 155, 2 | 4));
 }
 
 // A cell that the window has no pixel for, or a number no terminal sends, is

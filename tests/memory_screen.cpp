@@ -2,11 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
-#include "files/level_file.h"
-#include "platform/files/byte_files.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,16 +10,12 @@
 #include <memory>
 #include <sstream>
 
+#include "files/level_file.h"
+#include "platform/files/byte_files.h"
 #include "platform/screen/font_cp437.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {
-
-// Tests open the screen in memory: no window.
-std::unique_ptr<ScreenBackend> OpenPlatformBackend(int, int, bool& isWindow) {
-  isWindow = false;
-  return std::make_unique<MemorySurface>();
-}
 
 }  // namespace terrafix
 

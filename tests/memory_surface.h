@@ -40,6 +40,7 @@ class MemorySurface : public ScreenBackend {
   void WaitForInput(int milliseconds) override;
   void Beep(int hertz, int milliseconds) override { Beeps.emplace_back(hertz, milliseconds); }
   [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
+  [[noreturn]] void EndBySignal(int signal) override { throw ProgramEnded{128 + signal}; }
 
  private:
   int IdleWaits = 0;

@@ -28,7 +28,7 @@ void RunEditor(const StartOptions& start) {
   header->TemplateFile = start.TemplateFile;
   ReadHeaderTemplate(*header);
   CleanUpFolder();
-  OpenScreen(1050, 800, 32);
+  OpenScreen(1050, 800, 32, start.OpenBackend);
   if (!start.Message.empty()) {
     DrawPass(state, *grid);
     ShowMessage(start.Message);

@@ -9,11 +9,13 @@
 #include "files/header_template.h"
 #include "level/editor_state.h"
 #include "level/level_grid.h"
+#include "platform/screen/screen.h"
 
 namespace terrafix {
 
 // What the start of the program has settled before the editor runs.
 struct StartOptions {
+  BackendOpener OpenBackend = nullptr;            // the window or the terminal
   std::string TemplateFile = HeaderTemplateFile;  // the header template to use
   std::string_view Message;                       // shown once the window is open, when not empty
 };

@@ -1,3 +1,6 @@
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +9,40 @@
 #include "platform/screen/screen_device.h"
 
 namespace terrafix {
+
+namespace {
+
+// The signals that end the editor from outside. Their handler only notes
+// which one came; the next read or wait of the screen acts on it.
+constexpr int EndingSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
+volatile sig_atomic_t PendingEndSignal = 0;
+
+void NoteEndSignal(int signal) { PendingEndSignal = signal; }
+
+void CatchEndingSignals() {
+  struct sigaction action {};
+  action.sa_handler = NoteEndSignal;  // without SA_RESTART: a wait in progress ends
+  sigemptyset(&action.sa_mask);
+  for (int signal : EndingSignals) sigaction(signal, &action, nullptr);
+}
+
+// The last wishes run once, whatever ends the editor.
+void RunLastWishes() {
+  std::function<void()> wishes = std::move(Screen().LastWishes);
+  Screen().LastWishes = nullptr;
+  if (wishes) wishes();
+}
+
+[[noreturn]] void EndBySignalNow(int signal) {
+  RunLastWishes();
+  std::fflush(nullptr);
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->EndBySignal(signal);
+  ::signal(signal, SIG_DFL);
+  raise(signal);
+  _exit(128 + signal);
+}
+
+}  // namespace
 
 ScreenDevice& Screen() {
   static ScreenDevice device;
@@ -29,20 +66,84 @@ void InstallScreenBackend(std::unique_ptr<ScreenBackend> backend) {
   s.Pointer = PointerState{};
 }
 
-int OpenScreen(int width, int height, int bitsPerPixel) {
+int OpenScreen(int width, int height, int bitsPerPixel, BackendOpener open) {
   static constexpr int Depths[] = {1, 2, 4, 8, 15, 16, 24, 32};
   if (width <= 0 || height <= 0 || std::find(std::begin(Depths), std::end(Depths), bitsPerPixel) == std::end(Depths)) {
     return 1;
   }
   bool isWindow = false;
-  std::unique_ptr<ScreenBackend> backend = OpenPlatformBackend(width, height, isWindow);
+  std::unique_ptr<ScreenBackend> backend = open(width, height, isWindow);
   if (!backend) {
     std::fprintf(stderr, "terrafix: no window and no terminal to show the editor in\n");
     std::exit(1);
   }
   InstallScreenBackend(std::move(backend));
+  CatchEndingSignals();
   ServiceScreen();
   return isWindow ? 0 : 1;
+}
+
+void SetLastWishes(std::function<void()> wishes) { Screen().LastWishes = std::move(wishes); }
+
+bool EndSignalPending() { return PendingEndSignal != 0; }
+
+void EndForLostScreen() {
+  // Nothing of the screen may be used any more: only the wishes, then the end.
+  (void)Screen().Backend.release();  // its connection is gone: nothing of it is closed
+  std::fprintf(stderr, "terrafix: the display is gone\n");
+  RunLastWishes();
+  std::fflush(nullptr);
+  _exit(1);
+}
+
+namespace {
+
+void Apply(PointerState& p, const PointerEvent& e) {
+  if ((e.Buttons & ~p.Buttons) != 0) p.PressUnread = true;
+  p.Buttons = e.Buttons;
+  p.Inside = e.Inside;
+  if (e.Inside) {
+    p.X = e.X;
+    p.Y = e.Y;
+  }
+}
+
+void Arrive(PointerState& p, const PointerEvent& e) {
+  p.LatestButtons = e.Buttons;
+  if (!p.PressUnread) return Apply(p, e);
+  const bool sameButtons = p.WaitingCount > 0 && p.Waiting[p.WaitingCount - 1].Buttons == e.Buttons;
+  if (sameButtons) {  // a move after the last change of the buttons: only where it ended counts
+    p.Waiting[p.WaitingCount - 1] = e;
+    return;
+  }
+  if (p.WaitingCount == static_cast<int>(p.Waiting.size())) {
+    // Far more changes than any click makes, with no read (a question is
+    // open): the oldest is applied as it is.
+    Apply(p, p.Waiting[0]);
+    std::copy(p.Waiting.begin() + 1, p.Waiting.end(), p.Waiting.begin());
+    --p.WaitingCount;
+  }
+  p.Waiting[p.WaitingCount++] = e;
+}
+
+}  // namespace
+
+void PressButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside) {
+  Arrive(p, {p.LatestButtons | mask, x, y, inside});
+}
+
+void ReleaseButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside) {
+  Arrive(p, {p.LatestButtons & ~mask, x, y, inside});
+}
+
+void MovePointer(PointerState& p, int32_t x, int32_t y, bool inside) { Arrive(p, {p.LatestButtons, x, y, inside}); }
+
+void PointerRead(PointerState& p) {
+  p.PressUnread = false;
+  int taken = 0;
+  while (taken < p.WaitingCount && !p.PressUnread) Apply(p, p.Waiting[taken++]);
+  std::copy(p.Waiting.begin() + taken, p.Waiting.begin() + p.WaitingCount, p.Waiting.begin());
+  p.WaitingCount -= taken;
 }
 
 void DrawnSpans::Mark(const PixelRect& area) {
@@ -64,6 +165,7 @@ void FrameChanged(const PixelRect& area) {
 void ServiceScreen() {
   ScreenDevice& s = Screen();
   if (!s.Backend) return;
+  if (PendingEndSignal != 0) EndBySignalNow(PendingEndSignal);
   s.Backend->GatherEvents(s.Pointer);
   if (s.Frame && s.Changed && !s.Locked) {
     s.Changed = false;
@@ -102,7 +204,9 @@ void QueueKey(int code) {
   Screen().KeyArrived = true;
 }
 
-bool KeyQueueHasRoom() { return Screen().Keys.Count < KeyQueue::Slots - 1; }
+bool KeyQueueHasRoom() { return KeyQueueRoom() > 0; }
+
+int KeyQueueRoom() { return KeyQueue::Slots - 1 - Screen().Keys.Count; }
 
 int TakeKey() {
   ScreenDevice& s = Screen();
@@ -156,9 +260,11 @@ bool TakeQueuedKey(int code) {
 
 MouseReading ReadMouse() {
   ServiceScreen();
-  const PointerState& p = Screen().Pointer;
+  PointerState& p = Screen().Pointer;
   if (!p.Active || !p.Inside) return {-1, -1, -1, -1, -1, false};
-  return {p.X, p.Y, p.Wheel, p.Buttons, 0, true};
+  const MouseReading reading{p.X, p.Y, p.Wheel, p.Buttons, 0, true};
+  PointerRead(p);
+  return reading;
 }
 
 void EndProgram(int status) {

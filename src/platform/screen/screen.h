@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,10 +36,20 @@ struct MouseReading {
   bool Valid = false;
 };
 
+class ScreenBackend;
+// Opens the backend a program shows itself in; null when it cannot. Sets
+// `isWindow` when that is a window.
+using BackendOpener = std::unique_ptr<ScreenBackend> (*)(int width, int height, bool& isWindow);
+
 // 0 when a window opened. Non-zero for a bad size or depth, or when no window
 // could be opened; in that last case the screen falls back to the terminal and
-// every operation keeps working there.
-int OpenScreen(int width, int height, int bitsPerPixel);
+// every operation keeps working there. `open` chooses the backend.
+int OpenScreen(int width, int height, int bitsPerPixel, BackendOpener open);
+
+// What to do before the process is ended from outside: by SIGHUP, SIGTERM,
+// SIGINT or SIGQUIT (acted on at the next read or wait of the screen, never
+// inside the signal handler), or by a lost display. Runs at most once.
+void SetLastWishes(std::function<void()> wishes);
 void LockScreen();
 void UnlockScreen();
 void ClearScreen();

@@ -3,6 +3,7 @@
 // SDL window, the in-memory test surface and the terminal are backends.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -11,6 +12,15 @@
 namespace terrafix {
 
 constexpr int UntilInput = -1;
+constexpr int KeyQueueCapacity = 15;  // keys that can wait; one more pushes out the oldest
+
+// The pointer after one mouse event.
+struct PointerEvent {
+  int32_t Buttons = 0;
+  int32_t X = 0;
+  int32_t Y = 0;
+  bool Inside = false;
+};
 
 struct PointerState {
   int32_t X = 0;        // last position seen inside the drawing area
@@ -19,7 +29,25 @@ struct PointerState {
   int32_t Wheel = 0;    // +1 a step away from the user, -1 a step towards
   bool Inside = false;  // the pointer is inside the drawing area now
   bool Active = false;  // the window is the active one
+  // A press is read where it happened, and what follows it (its release in
+  // a quick click, moves) waits until the editor has read it: so a press and
+  // a release that arrive together are a press at one read and a release at
+  // a later one.
+  bool PressUnread = false;
+  std::array<PointerEvent, 16> Waiting{};
+  int WaitingCount = 0;
+  int32_t LatestButtons = 0;  // after the last event, applied or waiting
 };
+
+// A mouse event as a backend sees it: buttons going down or up, or a move,
+// at (x, y), inside the drawing area or not.
+void PressButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside);
+void ReleaseButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside);
+void MovePointer(PointerState& pointer, int32_t x, int32_t y, bool inside);
+
+// The editor has read the pointer: what waited behind the press is applied,
+// up to the next press.
+void PointerRead(PointerState& pointer);
 
 class ScreenBackend {
  public:
@@ -35,6 +63,9 @@ class ScreenBackend {
   virtual void WaitForInput(int milliseconds) = 0;
   virtual void Beep(int hertz, int milliseconds) = 0;
   [[noreturn]] virtual void EndProcess(int status) = 0;
+  // Ends the process as `signal` would, once the screen is put away (a
+  // terminal as it was found).
+  [[noreturn]] virtual void EndBySignal(int signal) = 0;
   // Text-only backends draw characters here; frame backends ignore these.
   virtual void PutCharacter(int row, int column, unsigned char code) { (void)row, (void)column, (void)code; }
   virtual void ScrollUp() {}
@@ -50,15 +81,20 @@ class ScreenBackend {
 // black frame, cursor at row 1 column 1, empty key queue, pointer all zero.
 void InstallScreenBackend(std::unique_ptr<ScreenBackend> backend);
 
-// Opens the platform's own backend (a window, else the terminal); defined by
-// each executable. Returns null when nothing can be opened.
-std::unique_ptr<ScreenBackend> OpenPlatformBackend(int width, int height, bool& isWindow);
-
 // A key arrives: into the queue (the oldest pushed out when 15 wait) and the
 // key-arrived flag set.
 void QueueKey(int code);
-// Whether a key can be queued without pushing out the oldest.
+// Whether a key can be queued without pushing out the oldest; how many can.
 bool KeyQueueHasRoom();
+int KeyQueueRoom();
+
+// A signal that ends the editor has arrived and waits to be acted on: a
+// backend's wait returns for it.
+bool EndSignalPending();
+
+// The screen is gone (the display's connection lost): the editor's last
+// wishes, then the end of the process with status 1. Never returns.
+[[noreturn]] void EndForLostScreen();
 
 // Gathers events and shows the frame if it changed while unlocked. Every read
 // and every wait of the screen layer calls this.

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct KeyQueue {
   int Head = 0;   // oldest key
   int Count = 0;  // at most Slots - 1
 };
+static_assert(KeyQueue::Slots - 1 == KeyQueueCapacity);
 
 // Per pixel row, the span of columns that may hold anything but the
 // background. A clear writes only these spans, so pixels that are already
@@ -51,6 +53,7 @@ struct ScreenDevice {
   KeyQueue Keys;
   bool KeyArrived = false;
   PointerState Pointer;
+  std::function<void()> LastWishes;
 };
 
 ScreenDevice& Screen();

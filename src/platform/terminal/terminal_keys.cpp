@@ -87,23 +87,19 @@ void MouseReport(std::string_view body, char final, PointerState& pointer) {
     body.remove_prefix(semicolon == std::string_view::npos ? body.size() : semicolon + 1);
   }
   const int code = values[0], column = values[1], row = values[2];
-  pointer.Inside = column >= 1 && row >= 1 && CellPixels * (column - 1) + PixelInCell < ScreenWidth &&
-                   CellPixels * (row - 1) + PixelInCell < ScreenHeight;
-  if (pointer.Inside) {
-    pointer.X = CellPixels * (column - 1) + PixelInCell;
-    pointer.Y = CellPixels * (row - 1) + PixelInCell;
-  }
-  if (code > MaxButtonCode) return;
-  if (code & 64) {  // the wheel: 64 away from the user, 65 towards
-    pointer.Wheel += (code & 1) ? -1 : 1;
-    return;
-  }
-  if (code & 32) return;  // motion
+  const bool inside = column >= 1 && row >= 1 && CellPixels * (column - 1) + PixelInCell < ScreenWidth &&
+                      CellPixels * (row - 1) + PixelInCell < ScreenHeight;
+  const int32_t x = inside ? CellPixels * (column - 1) + PixelInCell : 0;
+  const int32_t y = inside ? CellPixels * (row - 1) + PixelInCell : 0;
   static constexpr int32_t Masks[3] = {1, 4, 2};  // left, middle, right
   const int button = code & 3;
-  if (button == 3) return;
-  if (final == 'M') pointer.Buttons |= Masks[button];
-  else pointer.Buttons &= ~Masks[button];
+  if (code > MaxButtonCode || (code & 32) || button == 3) return MovePointer(pointer, x, y, inside);  // a move
+  if (code & 64) {  // the wheel: 64 away from the user, 65 towards
+    pointer.Wheel += (code & 1) ? -1 : 1;
+    return MovePointer(pointer, x, y, inside);
+  }
+  if (final == 'M') PressButtons(pointer, Masks[button], x, y, inside);
+  else ReleaseButtons(pointer, Masks[button], x, y, inside);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // The text grid is kept here; what changed is written out each time input is
 // gathered, so a pass that redraws everything sends only its differences.
 // The terminal is put back as it was on every way out: the end of the
-// program, and the signals that end it from outside.
+// program, the signals that end it from outside, and a stop from the shell
+// (Ctrl+Z there, SIGTSTP), after which SIGCONT takes it again and redraws.
 #include "platform/terminal/terminal_screen.h"
 
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -36,6 +38,7 @@ constexpr size_t ReadAhead = 64;
 
 termios SavedTerminal;
 bool TerminalChanged = false;
+// Set by a resize and by a continue after a stop: everything is drawn again.
 volatile sig_atomic_t TerminalResized = 0;
 
 void NoteResize(int) { TerminalResized = 1; }
@@ -57,14 +60,9 @@ void RestoreTerminal() {
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &SavedTerminal);
 }
 
-void EndBySignal(int signal) {
-  RestoreTerminal();
-  ::signal(signal, SIG_DFL);
-  raise(signal);
-}
 
 // `lineEnds`: output keeps the terminal's line-end handling, for a program's messages.
-void RawMode(bool lineEnds = false) {
+void RawMode(bool lineEnds) {
   termios raw = SavedTerminal;
   raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
   if (!lineEnds) raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -75,6 +73,32 @@ void RawMode(bool lineEnds = false) {
   raw.c_cc[VMIN] = 0;
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);  // keys typed meanwhile stay to be read
+}
+
+void TakeTerminal() {
+  TerminalChanged = true;
+  RawMode(false);
+  WriteAll(EnterSequence, std::strlen(EnterSequence));
+}
+
+// Only calls that are safe in a signal handler: write, tcsetattr, signal, raise.
+void StopForTheShell(int) {
+  const int saved = errno;
+  RestoreTerminal();
+  signal(SIGTSTP, SIG_DFL);
+  raise(SIGTSTP);  // stops here until SIGCONT
+  errno = saved;
+}
+
+void ContinueFromTheShell(int) {
+  const int saved = errno;
+  struct sigaction stop {};
+  stop.sa_handler = StopForTheShell;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, nullptr);
+  if (!TerminalChanged) TakeTerminal();
+  TerminalResized = 1;
+  errno = saved;
 }
 
 class TerminalScreen : public ScreenBackend {
@@ -136,6 +160,13 @@ class TerminalScreen : public ScreenBackend {
   [[noreturn]] void EndProcess(int status) override {
     RestoreTerminal();
     std::exit(status);
+  }
+
+  [[noreturn]] void EndBySignal(int signal) override {
+    RestoreTerminal();
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+    _exit(128 + signal);
   }
 
   // The program may write messages below the editor's text: lines end as on
@@ -220,14 +251,16 @@ class TerminalScreen : public ScreenBackend {
 std::unique_ptr<ScreenBackend> OpenTerminalScreen() {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return nullptr;
   if (tcgetattr(STDIN_FILENO, &SavedTerminal) != 0) return nullptr;
-  for (int s : {SIGHUP, SIGINT, SIGTERM, SIGQUIT}) signal(s, EndBySignal);
-  struct sigaction resize {};
-  resize.sa_handler = NoteResize;  // without SA_RESTART: a wait on input ends
-  sigemptyset(&resize.sa_mask);
-  sigaction(SIGWINCH, &resize, nullptr);
-  TerminalChanged = true;
-  RawMode();
-  WriteAll(EnterSequence, std::strlen(EnterSequence));
+  // Without SA_RESTART: a wait on input ends, and the screen is drawn again.
+  struct sigaction action {};
+  sigemptyset(&action.sa_mask);
+  action.sa_handler = NoteResize;
+  sigaction(SIGWINCH, &action, nullptr);
+  action.sa_handler = StopForTheShell;
+  sigaction(SIGTSTP, &action, nullptr);
+  action.sa_handler = ContinueFromTheShell;
+  sigaction(SIGCONT, &action, nullptr);
+  TakeTerminal();
   return std::make_unique<TerminalScreen>();
 }
 

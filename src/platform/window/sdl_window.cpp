@@ -1,19 +1,30 @@
 #include "platform/window/sdl_window.h"
 
 #include <SDL.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "platform/programs/program_file.h"
 #include "platform/screen/screen.h"
 #include "platform/window/sdl_keys.h"
+#include "platform/window/x_errors.h"
 
 namespace terrafix {
 
 namespace {
+
+// How often a wait for input looks whether a signal has asked the editor to end.
+constexpr int SignalCheckMilliseconds = 250;
+// A display that is set but does not answer at once is tried once more after this.
+constexpr auto SecondTryAfter = std::chrono::milliseconds(500);
 
 int32_t ButtonMask(Uint32 sdlButtons) {
   int32_t mask = 0;
@@ -25,14 +36,19 @@ int32_t ButtonMask(Uint32 sdlButtons) {
   return mask;
 }
 
+// How many keys a text event queues.
+int KeysOfText(const char* text) {
+  int keys = 0;
+  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) keys += (*c & 0xC0) != 0x80;
+  return keys;
+}
+
 class SdlWindow : public ScreenBackend {
  public:
   SdlWindow(SDL_Window* window, int width, int height) : Window(window), Width(width), Height(height) {}
-  ~SdlWindow() override {
-    if (Audio) SDL_CloseAudioDevice(Audio);
-    SDL_DestroyWindow(Window);
-    SDL_Quit();
-  }
+  // The window is torn down only by EndProcess and EndBySignal, once, in
+  // order: never by a destructor that exit() runs.
+  ~SdlWindow() override = default;
 
   bool HasFrame() const override { return true; }
 
@@ -52,16 +68,39 @@ class SdlWindow : public ScreenBackend {
     SDL_UpdateWindowSurface(Window);
   }
 
+  // Events are taken from the window system only while the key queue has
+  // room for the keys they bring: the rest wait there, in order.
   void GatherEvents(PointerState& pointer) override {
     bool exposed = false;
+    bool buttonEvents = false;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+      const int keys = e.type == SDL_TEXTINPUT ? KeysOfText(e.text.text)
+                       : e.type == SDL_KEYDOWN ? (KeyQueueCode(e.key.keysym) != 0)
+                                               : 0;
+      // (A text longer than the whole queue is taken once the queue is empty.)
+      if (keys > KeyQueueRoom() && KeyQueueRoom() < KeyQueueCapacity) break;
+      SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
       switch (e.type) {
         case SDL_TEXTINPUT:
           QueueTypedText(e.text.text);
           break;
         case SDL_KEYDOWN:
           if (int code = KeyQueueCode(e.key.keysym)) QueueKey(code);
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+          PressButtons(pointer, ButtonMask(SDL_BUTTON(e.button.button)), e.button.x, e.button.y,
+                       InFrame(e.button.x, e.button.y));
+          buttonEvents = true;
+          break;
+        case SDL_MOUSEBUTTONUP:
+          ReleaseButtons(pointer, ButtonMask(SDL_BUTTON(e.button.button)), e.button.x, e.button.y,
+                         InFrame(e.button.x, e.button.y));
+          buttonEvents = true;
+          break;
+        case SDL_MOUSEMOTION:
+          MovePointer(pointer, e.motion.x, e.motion.y, InFrame(e.motion.x, e.motion.y));
           break;
         case SDL_MOUSEWHEEL: {
           int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
@@ -81,24 +120,27 @@ class SdlWindow : public ScreenBackend {
       }
     }
     if (exposed && Shown) Present(Shown);
-    // SDL follows the pointer through its motion events, outside the window too
-    // while a button is held (the window then keeps the pointer).
-    int x = 0, y = 0;
-    Uint32 buttons = SDL_GetMouseState(&x, &y);
-    pointer.Inside = SDL_GetMouseFocus() == Window && x >= 0 && x < Width && y >= 0 && y < Height;
     pointer.Active = (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    // The pointer follows its events. With nothing waiting behind a press,
+    // SDL's own state has the last word: the window may have lost the pointer
+    // (which queues no event), or a release may have come with no event.
+    if (pointer.PressUnread || pointer.WaitingCount > 0) return;
+    int x = 0, y = 0;
+    const Uint32 buttons = SDL_GetMouseState(&x, &y);
+    pointer.Inside = SDL_GetMouseFocus() == Window && InFrame(x, y);
     if (pointer.Inside) {
       pointer.X = x;
       pointer.Y = y;
     }
-    pointer.Buttons = ButtonMask(buttons);
+    if (!buttonEvents) pointer.Buttons = pointer.LatestButtons = ButtonMask(buttons);
   }
 
+  // Waits in slices, so that a signal noted meanwhile is acted on.
   void WaitForInput(int milliseconds) override {
-    if (milliseconds == UntilInput) {
-      SDL_WaitEvent(nullptr);
-    } else {
-      SDL_WaitEventTimeout(nullptr, milliseconds);
+    for (int waited = 0; milliseconds == UntilInput || waited < milliseconds; waited += SignalCheckMilliseconds) {
+      const int slice = milliseconds == UntilInput ? SignalCheckMilliseconds
+                                                   : std::min(SignalCheckMilliseconds, milliseconds - waited);
+      if (SDL_WaitEventTimeout(nullptr, slice) || EndSignalPending()) return;
     }
   }
 
@@ -125,13 +167,30 @@ class SdlWindow : public ScreenBackend {
   }
 
   [[noreturn]] void EndProcess(int status) override {
-    if (Audio) SDL_CloseAudioDevice(Audio);
-    SDL_DestroyWindow(Window);
-    SDL_Quit();
-    std::exit(status);
+    TearDown(status);
+    _exit(status);
+  }
+
+  [[noreturn]] void EndBySignal(int signal) override {
+    TearDown(128 + signal);
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+    _exit(128 + signal);
   }
 
  private:
+  bool InFrame(int x, int y) const { return x >= 0 && x < Width && y >= 0 && y < Height; }
+
+  // Once, in order; an X error meanwhile ends the process with `status`.
+  void TearDown(int status) {
+    if (TornDown) return;
+    TornDown = true;
+    EndOnLostDisplayWith(status);
+    if (Audio) SDL_CloseAudioDevice(Audio);
+    SDL_DestroyWindow(Window);
+    SDL_Quit();
+  }
+
   // Asks the window system for the frame's size again after it gave the
   // window another, at most once a second: a window manager that insists
   // keeps its size, and the frame is shown cut to it.
@@ -144,6 +203,7 @@ class SdlWindow : public ScreenBackend {
   }
 
   static constexpr Uint32 SizeAskInterval = 1000;
+  bool TornDown = false;
   SDL_Window* Window;
   int Width;
   int Height;
@@ -174,15 +234,28 @@ std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::s
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
+  // A display that is set but busy may not answer the first time.
+  bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+  if (!started) {
+    std::fprintf(stderr, "terrafix: no window yet: %s; trying again\n", SDL_GetError());
+    std::this_thread::sleep_for(SecondTryAfter);
+    started = SDL_Init(SDL_INIT_VIDEO) == 0;
+  }
+  if (!started) {
+    std::fprintf(stderr, "terrafix: no window: %s\n", SDL_GetError());
+    return nullptr;
+  }
   const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
   if (driver != "x11" && driver != "wayland") {
+    std::fprintf(stderr, "terrafix: no window: SDL has no desktop video driver (it chose '%s')\n", driver.c_str());
     SDL_Quit();
     return nullptr;
   }
+  if (driver == "x11") CatchXErrors();
   SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                         SDL_WINDOW_SHOWN);
   if (!window) {
+    std::fprintf(stderr, "terrafix: no window: %s\n", SDL_GetError());
     SDL_Quit();
     return nullptr;
   }
