@@ -38,7 +38,8 @@ void ConsoleEditor::Start(const ConsoleStart& start) {
   // The shell stays to report how the editor ended, even after Ctrl+C.
   std::string inside = "trap true INT; cd '" + Folder.string() + "' && stty -g > " + side + "before'; " +
                        start.Before + (start.Before.empty() ? "" : "; ") +
-                       "env -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 " + start.Environment + " " +
+                       "env -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME=" + side +
+                       "state' " + start.Environment + " " +
                        TERRAFIX_BINARY + " " + start.Arguments + " 2> " + side + "errors'; echo \\$? > " + side +
                        "status'; stty -g > " + side + "after'; echo shell again; sleep 600";
   Tmux("new-session -d -x 140 -y 80 -s editor \"" + inside + "\"");

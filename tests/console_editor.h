@@ -31,7 +31,8 @@ class ConsoleEditor {
 
   // The working folder, and the folder beside it where the shell leaves how
   // the editor ended (status), the terminal's settings before and after it
-  // (before, after) and what it wrote to standard error (errors).
+  // (before, after) and what it wrote to standard error (errors); its state
+  // folder, where it keeps unsaved work, is state/ there.
   const std::filesystem::path& Path() const { return Folder; }
   const std::filesystem::path& Side() const { return SideFolder; }
 

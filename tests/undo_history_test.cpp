@@ -144,7 +144,9 @@ TEST(UndoHistory, OldestStepsGoWhenTheHistoryIsFull) {
   auto grid = std::make_unique<LevelGrid>();
   UndoHistory history;
   EXPECT_EQ(history.Bytes, 0u);
-  history.Limit = 10 * sizeof(CellChange);
+  UndoStep oneCell;
+  oneCell.Cells = {{0, 0}};
+  history.Limit = 10 * oneCell.Bytes();
   for (int i = 0; i < 30; ++i) {
     RecordPaint(history, CellIndex(i, 0, 0), 0);
     WriteCell(*grid, i, 0, 0, 7);
@@ -156,6 +158,49 @@ TEST(UndoHistory, OldestStepsGoWhenTheHistoryIsFull) {
   EXPECT_EQ(undone, 10);
   EXPECT_EQ(ReadCell(*grid, 19, 0, 0), 7);  // beyond the history: stays
   EXPECT_EQ(ReadCell(*grid, 20, 0, 0), 0);
+}
+
+// The bound counts what the steps take in memory, their records included:
+// many one-cell strokes do not hold several times the bound.
+TEST(UndoHistory, ManySmallStrokesStayWithinTheBound) {
+  auto grid = std::make_unique<LevelGrid>();
+  UndoHistory history;
+  for (int i = 0; i < 400'000; ++i) {
+    RecordPaint(history, CellIndex(i % 256, (i / 256) % 256, 0), i % 2);
+    EndStroke(history);
+  }
+  EXPECT_LE(history.Bytes, history.Limit);
+  EXPECT_LE(history.Steps.size() * (sizeof(UndoStep) + sizeof(CellChange)), history.Limit);
+}
+
+// The history tells whether the level differs from what was last loaded,
+// saved or created, through undo and redo and steps dropped for the bound.
+TEST_F(UndoAndRedo, UnsavedChangesAreKnown) {
+  EXPECT_FALSE(HasUnsavedChanges(History));
+  Paint(Strokes.at('a'));
+  EXPECT_TRUE(HasUnsavedChanges(History));
+  MarkSaved(History, "world");  // as a save does
+  EXPECT_FALSE(HasUnsavedChanges(History));
+  Paint(Strokes.at('b'));
+  EXPECT_TRUE(HasUnsavedChanges(History));
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_FALSE(HasUnsavedChanges(History)) << "undone back to the saved level";
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(HasUnsavedChanges(History));
+  Pass(At(1000, 700, 0), KeyCtrlY);
+  Paint(Strokes.at('c'));  // drops the redo of b
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_FALSE(HasUnsavedChanges(History));
+  ClickMenu(314, "y\r");  // New
+  EXPECT_FALSE(HasUnsavedChanges(History));
+  EXPECT_EQ(History.SavedName, "");
+  // The step that leads back to the saved level dropped for the bound: it
+  // cannot come back.
+  History.Limit = 1;
+  Paint(Strokes.at('a'));
+  Paint(Strokes.at('b'));
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(HasUnsavedChanges(History));
 }
 
 }  // namespace

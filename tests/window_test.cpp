@@ -93,6 +93,8 @@ class Editor {
       // What the window system's libraries keep until the process ends is not
       // the editor's to free.
       setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+      // Work kept from an editor that ended is the test's own.
+      setenv("XDG_STATE_HOME", (Folder.Path() / ".state").c_str(), 1);
       execl(TERRAFIX_BINARY, TERRAFIX_BINARY, nullptr);
       _exit(127);
     }

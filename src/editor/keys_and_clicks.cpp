@@ -24,18 +24,26 @@ constexpr SliceKey SliceKeys[] = {
     {"b", &EditorState::Layer, +1, TopLayer},   {"u", &EditorState::Layer, -1, 0},
 };
 
-// New and Load replace the level-file region: what it was becomes a step.
+// New and Load replace the level-file region: what it was becomes a step,
+// and the level as it is then counts as saved (under the name loaded).
 template <typename Command>
 void AsAStep(LevelGrid& grid, UndoHistory& history, Command command) {
   UndoStep before = LevelStep(grid);
-  if (command()) PushStep(history, std::move(before));
+  if (const std::optional<std::string> name = command()) {
+    PushStep(history, std::move(before));
+    MarkSaved(history, *name);
+  }
 }
 
 void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
   switch (action) {
-    case ToolbarAction::NewLevel: AsAStep(grid, history, [&] { return ConfirmNew(grid, header); }); break;
+    case ToolbarAction::NewLevel:
+      AsAStep(grid, history, [&] { return ConfirmNew(grid, header) ? std::optional<std::string>("") : std::nullopt; });
+      break;
     case ToolbarAction::Load: AsAStep(grid, history, [&] { return LoadCommand(grid, header); }); break;
-    case ToolbarAction::Save: SaveCommand(grid, header); break;
+    case ToolbarAction::Save:
+      if (const std::optional<std::string> name = SaveCommand(grid, header)) MarkSaved(history, *name);
+      break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
     default: break;
   }

@@ -8,6 +8,7 @@
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
+#include "editor/unsaved_work.h"
 #include "files/folder_cleanup.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
@@ -29,10 +30,12 @@ void RunEditor(const StartOptions& start) {
   ReadHeaderTemplate(*header);
   CleanUpFolder();
   OpenScreen(1050, 800, 32, start.OpenBackend);
-  if (!start.Message.empty()) {
-    DrawPass(state, *grid);
-    ShowMessage(start.Message);
-  }
+  DrawPass(state, *grid);
+  if (!start.Message.empty()) ShowMessage(start.Message);
+  OfferKeptWork(*grid, *header, history);
+  // Ended from outside (a closed terminal, a logout, a lost display), the
+  // editor keeps what would be lost.
+  SetLastWishes([&] { KeepUnsavedWork(*grid, *header, history); });
   for (;;) {
     if (RunPass(state, *grid, *header, history)) WaitForInput();
   }

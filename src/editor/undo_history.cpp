@@ -45,8 +45,14 @@ void Swap(UndoStep& step, LevelGrid& grid) {
 
 }  // namespace
 
+// What a step takes in memory: its own record in the history, and each block
+// its vectors hold with the allocator's bookkeeping for it; so that a great
+// many small strokes count as what they cost.
 size_t UndoStep::Bytes() const {
-  return Cells.size() * sizeof(CellChange) + Level.size() + WideLevel.size() * sizeof(TileId);
+  constexpr size_t BlockBookkeeping = 16;
+  auto block = [](size_t bytes) { return bytes == 0 ? 0 : bytes + BlockBookkeeping; };
+  return sizeof(UndoStep) + block(Cells.capacity() * sizeof(CellChange)) + block(Level.capacity()) +
+         block(WideLevel.capacity() * sizeof(TileId));
 }
 
 void RecordPaint(UndoHistory& history, size_t index, TileId old) { history.Stroke.Cells.push_back({index, old}); }
@@ -55,6 +61,7 @@ void EndStroke(UndoHistory& history) {
   if (history.Stroke.Cells.empty()) return;
   UndoStep stroke = std::move(history.Stroke);
   history.Stroke = {};
+  stroke.Cells.shrink_to_fit();  // what the stroke's growth left spare
   PushStep(history, std::move(stroke));
 }
 
@@ -76,6 +83,7 @@ void PushStep(UndoHistory& history, UndoStep step) {
     history.Bytes -= history.Steps.back().Bytes();
     history.Steps.pop_back();
   }
+  if (history.SavedAt > history.Done) history.SavedAt.reset();  // it could only have been redone
   history.Bytes += step.Bytes();
   history.Steps.push_back(std::move(step));
   history.Done = history.Steps.size();
@@ -83,7 +91,22 @@ void PushStep(UndoHistory& history, UndoStep step) {
     history.Bytes -= history.Steps.front().Bytes();
     history.Steps.pop_front();
     --history.Done;
+    if (history.SavedAt == size_t{0}) {
+      history.SavedAt.reset();  // it could only have been undone to
+    } else if (history.SavedAt) {
+      --*history.SavedAt;
+    }
   }
+}
+
+void MarkSaved(UndoHistory& history, const std::string& name) {
+  EndStroke(history);
+  history.SavedAt = history.Done;
+  history.SavedName = name;
+}
+
+bool HasUnsavedChanges(const UndoHistory& history) {
+  return history.SavedAt != history.Done || !history.Stroke.Cells.empty();
 }
 
 bool Undo(UndoHistory& history, LevelGrid& grid) {

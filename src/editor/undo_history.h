@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "level/level_grid.h"
@@ -35,6 +37,11 @@ struct UndoHistory {
   UndoStep Stroke;             // the cells of the stroke under way
   size_t Bytes = 0;            // what Steps hold
   size_t Limit = UndoMemoryLimit;
+  // The value of Done at which the level is what was last loaded, saved or
+  // created (none when no undo or redo can bring that back), and the name of
+  // that level (empty for a new one).
+  std::optional<size_t> SavedAt = 0;
+  std::string SavedName;
 };
 
 // Painting is about to change the cell at `index`, which holds `old`.
@@ -47,6 +54,11 @@ UndoStep LevelStep(const LevelGrid& grid);
 // A step that has just been done. Steps that could have been redone are
 // dropped, and the oldest go while the history holds more than its limit.
 void PushStep(UndoHistory& history, UndoStep step);
+
+// The level is what the file `name` holds now (empty: a new level).
+void MarkSaved(UndoHistory& history, const std::string& name);
+// Whether the level differs from what was last loaded, saved or created.
+bool HasUnsavedChanges(const UndoHistory& history);
 
 // False when there is nothing to undo or redo.
 bool Undo(UndoHistory& history, LevelGrid& grid);

@@ -55,10 +55,10 @@ std::string CompressorProgram() {
   return OnSearchPath(SystemCompressor);
 }
 
-int CompressInto(const std::string& name, int to) {
+int CompressInto(const std::string& name, int to, bool attended) {
   // -n: the temporary name the level is written under stays out of the file.
   return RunProgramAndWait(CompressorProgram(), {"-c", "-n", AsFileArgument(name)}, {.ToFile = to},
-                           WhileCompressing());
+                           attended ? WhileCompressing() : ProgramWait{});
 }
 
 int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) {

@@ -21,9 +21,10 @@ void AllowFolderCompressor(bool allowed);
 std::string CompressorProgram();
 
 // Compresses the file `name` into the open file `to`, leaving `name` as it
-// is. Returns the compressor's exit status or a result of run_program.h: Esc
-// typed meanwhile stops it.
-int CompressInto(const std::string& name, int to);
+// is. Returns the compressor's exit status or a result of run_program.h.
+// Attended, it shares the terminal and Esc typed meanwhile stops it; else
+// (as the editor ends) it touches nothing of the screen.
+int CompressInto(const std::string& name, int to, bool attended = true);
 
 // Decompresses the file `name` into `bytes`, at most `limit` of them (more
 // stops the compressor). Leaves `name` as it is.

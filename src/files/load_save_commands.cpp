@@ -102,10 +102,10 @@ std::string ReplaceQuestion(std::string_view shownName) {
   return std::string(shownName) + ".dat exists. Replace it? (y/n) ";
 }
 
-bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
+std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   CleanUpFolder();
   const LevelName level = NameOfLevel(Ask(LoadPrompt));
-  if (level.File.empty() || Refused(level, false)) return false;
+  if (level.File.empty() || Refused(level, false)) return {};
   std::vector<uint8_t> file;
   std::string why;
   if (KindOfFile(level.Compressed()) == FileKind::Regular) {
@@ -113,7 +113,7 @@ bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
     if (result != 0) {
       Report("load", level, DescribeProgramResult(CompressorProgram(), result));
       ShowMessage(CompressorFailureMessage);
-      return false;
+      return {};
     }
   } else if (KindOfFile(level.File) != FileKind::Regular) {
     why = "there is no " + level.Compressed();
@@ -125,27 +125,28 @@ bool LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
   if (!why.empty()) {
     Report("load", level, why);
     ShowMessage(HeaderMismatchMessage);
-    return false;
+    return {};
   }
   ReadLevelCells(file, grid, header);
-  return true;
+  return level.File;
 }
 
-void SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
+std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
   CleanUpFolder();
   const LevelName level = NameOfLevel(Ask(SavePrompt));
-  if (level.File.empty() || Refused(level, true)) return;
+  if (level.File.empty() || Refused(level, true)) return {};
   if (KindOfFile(level.Compressed()) != FileKind::Missing &&
       !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) {
-    return;
+    return {};
   }
   std::string why;
   if (!SaveLevel(level, grid, header, why)) {
     Report("save", level, why);
     ShowMessage(CompressorFailureMessage);
-    return;
+    return {};
   }
   ShowMessage(SavedMessage(level.Shown));
+  return level.File;
 }
 
 }  // namespace terrafix

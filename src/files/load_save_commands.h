@@ -2,6 +2,7 @@
 // the compressor that turns it into name.dat and back.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,9 @@ static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() ==
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
 std::string ReplaceQuestion(std::string_view shownName);
 
-// True when a level was loaded into the grid.
-bool LoadCommand(LevelGrid& grid, HeaderTemplate& header);
-void SaveCommand(const LevelGrid& grid, HeaderTemplate& header);
+// The name of the level loaded into the grid, or of the level saved; none
+// when the command did not load or save one.
+std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header);
+std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix

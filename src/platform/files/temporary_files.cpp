@@ -33,12 +33,12 @@ std::string NewName(std::mt19937& random) {
 
 }  // namespace
 
-bool MakeTemporary(TemporaryFile& file, std::string& why) {
+bool MakeTemporary(TemporaryFile& file, std::string& why, const std::string& folder) {
   file = {};
   std::random_device seed;
   std::mt19937 random(seed());
   for (int i = 0; i < NamesTried; ++i) {
-    const std::string name = NewName(random);
+    const std::string name = folder == "." ? NewName(random) : folder + "/" + NewName(random);
     const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) {
@@ -101,12 +101,12 @@ bool IsTemporaryName(const std::string& name) {
   return true;
 }
 
-void RemoveAbandonedTemporaries() {
-  DIR* folder = opendir(".");
+void RemoveAbandonedTemporaries(const std::string& folderName) {
+  DIR* folder = opendir(folderName.c_str());
   if (!folder) return;
   while (const dirent* entry = readdir(folder)) {
-    const std::string name = entry->d_name;
-    if (!IsTemporaryName(name)) continue;
+    if (!IsTemporaryName(entry->d_name)) continue;
+    const std::string name = folderName + "/" + entry->d_name;
     const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) continue;
     struct stat opened, named;

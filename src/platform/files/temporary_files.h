@@ -11,13 +11,13 @@
 namespace terrafix {
 
 struct TemporaryFile {
-  std::string Name;  // in the working folder; empty when none was made
+  std::string Name;  // with its folder; empty when none was made
   int Fd = -1;       // open for reading and writing, and locked
 };
 
-// Makes a new, empty temporary (mode 600) in the working folder. False when
-// none could be made; `why` then says what failed.
-bool MakeTemporary(TemporaryFile& file, std::string& why);
+// Makes a new, empty temporary (mode 600) in `folder`. False when none
+// could be made; `why` then says what failed.
+bool MakeTemporary(TemporaryFile& file, std::string& why, const std::string& folder = ".");
 
 // Closes and removes it; nothing for one never made.
 void RemoveTemporary(TemporaryFile& file);
@@ -35,9 +35,8 @@ bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::stri
 // Whether `name` has the form of the editor's temporaries.
 bool IsTemporaryName(const std::string& name);
 
-// Removes the abandoned temporaries in the working folder: names of that
-// form, regular files of this user, that no process holds. Nothing else is
-// touched.
-void RemoveAbandonedTemporaries();
+// Removes the abandoned temporaries in `folder`: names of that form, regular
+// files of this user, that no process holds. Nothing else is touched.
+void RemoveAbandonedTemporaries(const std::string& folder = ".");
 
 }  // namespace terrafix
