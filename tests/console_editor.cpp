@@ -28,7 +28,7 @@ ConsoleEditor::ConsoleEditor(const fs::path& folder, const ConsoleStart& start) 
 
 void ConsoleEditor::Start(const ConsoleStart& start) {
   // Each editor has a tmux server of its own: one being killed must not be found by the next.
-  Socket = "terrafix-test-" + std::to_string(getpid()) + "-" + std::to_string(++Started);
+  SocketName = "terrafix-test-" + std::to_string(getpid()) + "-" + std::to_string(++Started);
   std::string pattern = (fs::temp_directory_path() / "terrafix-side-XXXXXX").string();
   SideFolder = mkdtemp(pattern.data());
   if (start.CopyTemplate) {
@@ -52,7 +52,7 @@ ConsoleEditor::~ConsoleEditor() {
 }
 
 void ConsoleEditor::Tmux(const std::string& command) {
-  std::string line = "tmux -L " + Socket + " " + command + " >/dev/null 2>&1";
+  std::string line = "tmux -L " + SocketName + " " + command + " >/dev/null 2>&1";
   std::system(line.c_str());
 }
 void ConsoleEditor::Type(const std::string& text) { Tmux("send-keys -t editor -l '" + text + "'"); }
@@ -82,7 +82,7 @@ void ConsoleEditor::SendBytes(const std::string& bytes) {
 
 std::vector<std::string> ConsoleEditor::Lines() {
   std::vector<std::string> lines;
-  std::string screen = CommandOutput("tmux -L " + Socket + " capture-pane -p -t editor");
+  std::string screen = CommandOutput("tmux -L " + SocketName + " capture-pane -p -t editor");
   for (size_t start = 0, end; start < screen.size(); start = end + 1) {
     end = screen.find('\n', start);
     if (end == std::string::npos) end = screen.size();
@@ -116,7 +116,7 @@ bool ConsoleEditor::Ended() {
 }
 
 int ConsoleEditor::EditorPid() {
-  const std::string shell = CommandOutput("tmux -L " + Socket + " list-panes -t editor -F '#{pane_pid}'");
+  const std::string shell = CommandOutput("tmux -L " + SocketName + " list-panes -t editor -F '#{pane_pid}'");
   const std::string child = CommandOutput("pgrep -P " + std::to_string(std::atoi(shell.c_str())) + " -n");
   return std::atoi(child.c_str());
 }

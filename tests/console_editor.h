@@ -35,6 +35,7 @@ class ConsoleEditor {
   // folder, where it keeps unsaved work, is state/ there.
   const std::filesystem::path& Path() const { return Folder; }
   const std::filesystem::path& Side() const { return SideFolder; }
+  const std::string& Socket() const { return SocketName; }
 
   void Tmux(const std::string& command);
   void Type(const std::string& text);
@@ -69,7 +70,7 @@ class ConsoleEditor {
   std::unique_ptr<WorkingFolder> Own;
   std::filesystem::path Folder;
   std::filesystem::path SideFolder;
-  std::string Socket;
+  std::string SocketName;
 };
 
 // Row 1 from column 40 when no question or message is there.

@@ -1,5 +1,6 @@
 // The real program where no window can be opened, in a tmux pane.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@ using namespace std::chrono_literals;
 using testing::Gunzip;
 
 using testing::ConsoleEditor;
+using testing::ConsoleStart;
 
 TEST(Console, TextAtItsRowsAndColumnsAndKeysMoveTheReadouts) {
   ConsoleEditor editor;
@@ -158,6 +160,92 @@ TEST(Console, MiddlePickAndRightDragFill) {
   EXPECT_EQ(at(47, 41), 0);
   EXPECT_EQ(at(76, 55), 0);
   EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\x13'), 28 * 15 + 1);
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// A press and its release in one read of the terminal are a click: the
+// editor sees the press on one pass and the release on a later one.
+TEST(Console, APressAndReleaseInOneReadAreAClick) {
+  ConsoleEditor editor;
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  ASSERT_TRUE(editor.PointerReadAt(1, 40));
+  editor.SendBytes("\x1B[<0;40;1M\x1B[<0;40;1m");  // on the New square
+  EXPECT_TRUE(editor.Shows(1, 40, "Create new file?"));
+}
+
+// Stopped from the shell, the editor gives the terminal back as it found it;
+// continued, it takes it again and draws everything.
+TEST(Console, StopAndContinueFromTheShell) {
+  ConsoleEditor editor;
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  const std::string tty = testing::CommandOutput("tmux -L " + editor.Socket() + " display -p -t editor '#{pane_tty}'");
+  const std::string settings = "stty -g < " + tty.substr(0, tty.find('\n'));
+  const int pid = editor.EditorPid();
+  ASSERT_GT(pid, 0);
+  kill(pid, SIGTSTP);
+  bool restored = false;
+  for (int i = 0; i < 50 && !restored; ++i) {
+    std::this_thread::sleep_for(100ms);
+    restored = testing::CommandOutput(settings) == testing::ReadWholeFile(editor.Side() / "before") &&
+               editor.At(1, 1, 13) != "Terrafix v0.5";
+  }
+  EXPECT_TRUE(restored) << "the terminal as it was, the editor's screen gone";
+  kill(pid, SIGCONT);
+  EXPECT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  EXPECT_NE(testing::CommandOutput(settings), testing::ReadWholeFile(editor.Side() / "before"));
+  editor.Type("j");
+  EXPECT_TRUE(editor.Shows(2, 40, "   x: 1 "));
+}
+
+// Ended by SIGHUP (the terminal closed) or SIGTERM with unsaved changes, the
+// editor keeps the level; the next start, in another folder, offers it, and
+// y restores it cell for cell. With nothing unsaved, nothing is kept.
+TEST(Console, UnsavedWorkKeptOnHangUpAndTerminateAndOfferedBack) {
+  for (int signal : {SIGHUP, SIGTERM}) {
+    SCOPED_TRACE(signal == SIGHUP ? "SIGHUP" : "SIGTERM");
+    testing::WorkingFolder state;
+    const std::string keepIn = "XDG_STATE_HOME=" + state.Path().string();
+    {
+      ConsoleEditor untouched(ConsoleStart{.Environment = keepIn});
+      ASSERT_TRUE(untouched.Shows(1, 1, "Terrafix v0.5"));
+      kill(untouched.EditorPid(), signal);
+      ASSERT_TRUE(untouched.Ended());
+      EXPECT_FALSE(fs::exists(state.Path() / "terrafix/recovery.dat")) << "nothing was unsaved";
+    }
+    {
+      ConsoleEditor painter(ConsoleStart{.Environment = keepIn});
+      ASSERT_TRUE(painter.Shows(1, 1, "Terrafix v0.5"));
+      ASSERT_TRUE(painter.Click(60, 101));  // stone
+      ASSERT_TRUE(painter.Click(10, 10));   // top view cell (21, 15)
+      ASSERT_TRUE(painter.Click(10, 12));   // and (27, 15)
+      kill(painter.EditorPid(), signal);
+      ASSERT_TRUE(painter.Ended());
+      EXPECT_EQ(testing::ReadWholeFile(painter.Side() / "status"), std::to_string(128 + signal) + "\n");
+      EXPECT_EQ(testing::ReadWholeFile(painter.Side() / "after"), testing::ReadWholeFile(painter.Side() / "before"));
+      EXPECT_TRUE(fs::exists(state.Path() / "terrafix/recovery.dat"));
+    }
+    for (const char* answer : {"n", "y"}) {
+      ConsoleEditor next(ConsoleStart{.Environment = keepIn});
+      ASSERT_TRUE(next.Shows(1, 40, "Unsaved work from "));
+      EXPECT_NE(next.At(1, 40, 80).find(" was kept. Restore it? (y/n)"), std::string::npos);
+      next.Type(answer);
+      next.Enter();
+      ASSERT_TRUE(next.Shows(1, 40, testing::MenuLine));
+      if (std::string(answer) == "n") continue;  // asked again at the next start
+      ASSERT_TRUE(next.Save("restored", "File saved as 'restored'"));
+      const std::string raw = Gunzip(next.Path() / "restored.dat");
+      ASSERT_EQ(raw.size(), 4'194'698u);
+      EXPECT_EQ(raw[319 + 15 * 256 + 21], 1);
+      EXPECT_EQ(raw[319 + 15 * 256 + 27], 1);
+      EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\1'), 2);
+    }
+    EXPECT_FALSE(fs::exists(state.Path() / "terrafix/recovery.dat")) << "restored: removed";
+  }
 }
 
 }  // namespace

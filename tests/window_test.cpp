@@ -39,31 +39,37 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Frame = std::vector<uint32_t>;
 
+// An X server of its own on the first free display number from `first`;
+// DISPLAY names it once it answers. Returns its process, or 0.
+pid_t StartXServer(int first) {
+  for (int n = first; n < first + 50; ++n) {
+    const std::string number = std::to_string(n);
+    const fs::path socket = fs::path("/tmp/.X11-unix") / ("X" + number);
+    if (fs::exists(socket) || fs::exists(fs::path("/tmp") / (".X" + number + "-lock"))) continue;
+    const std::string display = ":" + number;
+    const pid_t server = fork();
+    if (server == 0) {
+      int null = open("/dev/null", O_RDWR);
+      dup2(null, 1), dup2(null, 2);
+      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr);
+      _exit(127);
+    }
+    setenv("DISPLAY", display.c_str(), 1);
+    // Ready once it answers a client.
+    for (int i = 0; i < 200 && std::system("xdotool getdisplaygeometry >/dev/null 2>&1") != 0; ++i) {
+      std::this_thread::sleep_for(50ms);
+    }
+    return server;
+  }
+  return 0;
+}
+
 // An X server for the whole run when none is given.
 class VirtualDisplay : public ::testing::Environment {
  public:
   void SetUp() override {
     const char* given = std::getenv("DISPLAY");
-    if (given && *given) return;
-    for (int n = 90; n < 140; ++n) {
-      const std::string number = std::to_string(n);
-      const fs::path socket = fs::path("/tmp/.X11-unix") / ("X" + number);
-      if (fs::exists(socket) || fs::exists(fs::path("/tmp") / (".X" + number + "-lock"))) continue;
-      const std::string display = ":" + number;
-      Server = fork();
-      if (Server == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1), dup2(null, 2);
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr);
-        _exit(127);
-      }
-      setenv("DISPLAY", display.c_str(), 1);
-      // Ready once it answers a client.
-      for (int i = 0; i < 200 && std::system("xdotool getdisplaygeometry >/dev/null 2>&1") != 0; ++i) {
-        std::this_thread::sleep_for(50ms);
-      }
-      return;
-    }
+    if (!given || !*given) Server = StartXServer(90);
   }
   void TearDown() override {
     if (Server > 0) kill(Server, SIGTERM), waitpid(Server, nullptr, 0);
@@ -651,6 +657,105 @@ TEST(Window, LeftPressCancelsAFillAndMiddlePressPicksALoadedTile) {
   editor.MoveTo(RestX, RestY);
   expected = Expected(state, *level);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the picked tile painted, nothing filled";
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// Quit answered y ends the editor with status 0, every time, on a busy
+// machine too: the window is torn down once, and nothing of it runs again.
+TEST(Window, QuitEndsWithStatusZeroEveryTime) {
+  std::vector<pid_t> busy;
+  for (int i = 0; i < 2; ++i) {
+    const pid_t p = fork();
+    if (p == 0) {
+      for (;;) {
+      }
+    }
+    busy.push_back(p);
+  }
+  for (int run = 0; run < 8; ++run) {
+    Editor editor;
+    ASSERT_FALSE(editor.Id().empty()) << "run " << run;
+    ASSERT_TRUE(editor.ClickMenu(475, std::string(QuitQuestion))) << "run " << run;
+    editor.Type("y");
+    editor.Key("Return");
+    EXPECT_EQ(editor.ExitStatus(), 0) << "run " << run;
+  }
+  for (pid_t p : busy) kill(p, SIGKILL), waitpid(p, nullptr, 0);
+}
+
+// Keys typed far faster than passes run all reach a typed name.
+TEST(Window, SixtyKeysTypedAtOnceAllArrive) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  const std::string name = "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWX";
+  ASSERT_EQ(name.size(), 60u);
+  ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
+  RunCommand("xdotool type --delay 0 '" + name + "'");
+  editor.Key("Return");
+  EXPECT_TRUE(editor.RowOneShows("File saved as '" + name + "'"));
+  EXPECT_TRUE(fs::exists(editor.Path() / (name + ".dat")));
+}
+
+// The display going away ends the editor within a second in every state it
+// can wait in; with unsaved changes, their level is kept first.
+TEST(Window, ALostDisplayEndsTheEditorInEveryState) {
+  struct Case {
+    const char* What;
+    std::function<void(Editor&)> Reach;  // asserts that the editor is there
+    bool Unsaved;
+  };
+  const Case cases[] = {
+      {"idle", [](Editor&) {}, false},
+      {"line input", [](Editor& e) { ASSERT_TRUE(e.ClickMenu(418, std::string(SavePrompt))); }, false},
+      {"question", [](Editor& e) { ASSERT_TRUE(e.ClickMenu(314, std::string(NewQuestion))); }, false},
+      {"message",
+       [](Editor& e) {
+         ASSERT_TRUE(e.ClickMenu(363, std::string(LoadPrompt)));
+         e.Type("missing");
+         e.Key("Return");
+         ASSERT_TRUE(e.RowOneShows(std::string(HeaderMismatchMessage).substr(0, 40)));
+       },
+       false},
+      {"compressor",
+       [](Editor& e) {
+         testing::WriteWholeFile(e.Path() / "gzip.exe", "#!/bin/sh\ntouch running; exec sleep 600\n");
+         chmod((e.Path() / "gzip.exe").c_str(), 0755);
+         ASSERT_TRUE(e.ClickMenu(418, std::string(SavePrompt)));
+         e.Type("world");
+         e.Key("Return");
+         for (int i = 0; i < 100 && !fs::exists(e.Path() / "running"); ++i) std::this_thread::sleep_for(50ms);
+         ASSERT_TRUE(fs::exists(e.Path() / "running"));
+       },
+       false},
+      {"unsaved, idle",
+       [](Editor& e) {
+         EditorState state;
+         auto grid = std::make_unique<LevelGrid>();
+         ASSERT_TRUE(PaintDirtCell(e, state, *grid));
+       },
+       true},
+  };
+  const std::string shared = std::getenv("DISPLAY");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const pid_t server = StartXServer(150);
+    ASSERT_GT(server, 0);
+    {
+      Editor editor;
+      ASSERT_FALSE(editor.Id().empty());
+      c.Reach(editor);
+      kill(server, SIGKILL);
+      waitpid(server, nullptr, 0);
+      EXPECT_NE(editor.ExitStatus(1000ms), -1) << "still running a second after the display went away";
+      EXPECT_EQ(fs::exists(editor.Path() / ".state/terrafix/recovery.dat"), c.Unsaved);
+    }
+    setenv("DISPLAY", shared.c_str(), 1);
+  }
 }
 
 }  // namespace

@@ -181,14 +181,17 @@ class SdlWindow : public ScreenBackend {
  private:
   bool InFrame(int x, int y) const { return x >= 0 && x < Width && y >= 0 && y < Height; }
 
-  // Once, in order; an X error meanwhile ends the process with `status`.
+  // Once, in order, just before the process ends: the sound stops and the
+  // window goes. SDL_Quit is not called: closing the display's connection
+  // from inside SDL lets an X error end the process with status 1 (Xlib's
+  // handlers are its own again by then), and the connection closes with the
+  // process anyway. A lost connection meanwhile ends it with `status`.
   void TearDown(int status) {
     if (TornDown) return;
     TornDown = true;
     EndOnLostDisplayWith(status);
     if (Audio) SDL_CloseAudioDevice(Audio);
     SDL_DestroyWindow(Window);
-    SDL_Quit();
   }
 
   // Asks the window system for the frame's size again after it gave the
