@@ -668,15 +668,20 @@ namespace {
 // Quit answered y ends the editor with status 0, every time, on a busy
 // machine too: the window is torn down once, and nothing of it runs again.
 TEST(Window, QuitEndsWithStatusZeroEveryTime) {
-  std::vector<pid_t> busy;
-  for (int i = 0; i < 2; ++i) {
-    const pid_t p = fork();
-    if (p == 0) {
-      for (;;) {
+  // Two processes that keep both processors busy for the test's length.
+  struct BusyMachine {
+    std::vector<pid_t> Loops;
+    BusyMachine() {
+      for (int i = 0; i < 2; ++i) {
+        const pid_t p = fork();
+        if (p == 0) execlp("sh", "sh", "-c", "while :; do :; done", nullptr), _exit(127);
+        Loops.push_back(p);
       }
     }
-    busy.push_back(p);
-  }
+    ~BusyMachine() {
+      for (pid_t p : Loops) kill(p, SIGKILL), waitpid(p, nullptr, 0);
+    }
+  } busy;
   for (int run = 0; run < 8; ++run) {
     Editor editor;
     ASSERT_FALSE(editor.Id().empty()) << "run " << run;
@@ -685,7 +690,6 @@ TEST(Window, QuitEndsWithStatusZeroEveryTime) {
     editor.Key("Return");
     EXPECT_EQ(editor.ExitStatus(), 0) << "run " << run;
   }
-  for (pid_t p : busy) kill(p, SIGKILL), waitpid(p, nullptr, 0);
 }
 
 // Keys typed far faster than passes run all reach a typed name.

@@ -1,7 +1,9 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -16,10 +18,17 @@ namespace {
 // which one came; the next read or wait of the screen acts on it.
 constexpr int EndingSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
 volatile sig_atomic_t PendingEndSignal = 0;
+int EndSignalPipe[2] = {-1, -1};  // a byte is written to it for each such signal
 
-void NoteEndSignal(int signal) { PendingEndSignal = signal; }
+void NoteEndSignal(int signal) {
+  const int saved = errno;
+  PendingEndSignal = signal;
+  if (EndSignalPipe[1] >= 0) (void)!write(EndSignalPipe[1], "", 1);
+  errno = saved;
+}
 
 void CatchEndingSignals() {
+  if (EndSignalPipe[0] < 0 && pipe2(EndSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) EndSignalPipe[0] = EndSignalPipe[1] = -1;
   struct sigaction action {};
   action.sa_handler = NoteEndSignal;  // without SA_RESTART: a wait in progress ends
   sigemptyset(&action.sa_mask);
@@ -86,6 +95,8 @@ int OpenScreen(int width, int height, int bitsPerPixel, BackendOpener open) {
 void SetLastWishes(std::function<void()> wishes) { Screen().LastWishes = std::move(wishes); }
 
 bool EndSignalPending() { return PendingEndSignal != 0; }
+
+int EndSignalFd() { return EndSignalPipe[0]; }
 
 void EndForLostScreen() {
   // Nothing of the screen may be used any more: only the wishes, then the end.

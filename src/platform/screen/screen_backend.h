@@ -89,8 +89,10 @@ bool KeyQueueHasRoom();
 int KeyQueueRoom();
 
 // A signal that ends the editor has arrived and waits to be acted on: a
-// backend's wait returns for it.
+// backend's wait returns for it. The descriptor becomes readable when one
+// does, for a backend that waits on descriptors.
 bool EndSignalPending();
+int EndSignalFd();
 
 // The screen is gone (the display's connection lost): the editor's last
 // wishes, then the end of the process with status 1. Never returns.

@@ -1,6 +1,7 @@
 #include "platform/window/sdl_window.h"
 
 #include <SDL.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -15,13 +16,14 @@
 #include "platform/programs/program_file.h"
 #include "platform/screen/screen.h"
 #include "platform/window/sdl_keys.h"
-#include "platform/window/x_errors.h"
+#include "platform/window/x11_display.h"
 
 namespace terrafix {
 
 namespace {
 
-// How often a wait for input looks whether a signal has asked the editor to end.
+// Where the display's connection cannot be waited on (Wayland), how often a
+// wait for input looks whether a signal has asked the editor to end.
 constexpr int SignalCheckMilliseconds = 250;
 // A display that is set but does not answer at once is tried once more after this.
 constexpr auto SecondTryAfter = std::chrono::milliseconds(500);
@@ -45,7 +47,8 @@ int KeysOfText(const char* text) {
 
 class SdlWindow : public ScreenBackend {
  public:
-  SdlWindow(SDL_Window* window, int width, int height) : Window(window), Width(width), Height(height) {}
+  SdlWindow(SDL_Window* window, int width, int height, void* x11Display)
+      : Window(window), Width(width), Height(height), X11Display(x11Display) {}
   // The window is torn down only by EndProcess and EndBySignal, once, in
   // order: never by a destructor that exit() runs.
   ~SdlWindow() override = default;
@@ -135,8 +138,17 @@ class SdlWindow : public ScreenBackend {
     if (!buttonEvents) pointer.Buttons = pointer.LatestButtons = ButtonMask(buttons);
   }
 
-  // Waits in slices, so that a signal noted meanwhile is acted on.
+  // On X11, waits on the display's connection and on the signals that end
+  // the editor, so that an idle editor wakes for nothing else. Elsewhere it
+  // waits in slices, so that a signal noted meanwhile is acted on.
   void WaitForInput(int milliseconds) override {
+    if (X11Display) {
+      SDL_PumpEvents();
+      if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || XEventsWaiting(X11Display) || EndSignalPending()) return;
+      pollfd waits[2] = {{XConnectionFd(X11Display), POLLIN, 0}, {EndSignalFd(), POLLIN, 0}};
+      poll(waits, EndSignalFd() >= 0 ? 2 : 1, milliseconds);
+      return;
+    }
     for (int waited = 0; milliseconds == UntilInput || waited < milliseconds; waited += SignalCheckMilliseconds) {
       const int slice = milliseconds == UntilInput ? SignalCheckMilliseconds
                                                    : std::min(SignalCheckMilliseconds, milliseconds - waited);
@@ -210,6 +222,7 @@ class SdlWindow : public ScreenBackend {
   SDL_Window* Window;
   int Width;
   int Height;
+  void* X11Display;  // SDL's X11 Display, or null on another video driver
   const uint32_t* Shown = nullptr;
   Uint32 SizeAskedAt = 0;
   bool AudioTried = false;
@@ -266,7 +279,7 @@ std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::s
   SDL_RaiseWindow(window);
   SDL_SetWindowInputFocus(window);
   SDL_StartTextInput();
-  return std::make_unique<SdlWindow>(window, width, height);
+  return std::make_unique<SdlWindow>(window, width, height, X11DisplayOf(window));
 }
 
 }  // namespace terrafix
