@@ -69,3 +69,97 @@ TEST(GameLevel, JavaReadsASavedLevelAndTheEditorLoadsItBack) {
 
 }  // namespace
 }  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// Runs a shell command in the test's folder; its standard output.
+std::string Output(const std::string& command) { return testing::CommandOutput(command); }
+
+// Levels of several variants of the game's format, written by the JDK: the
+// editor loads each one of its size, a cell is painted and the level saved;
+// the JDK reads the saved file into the same class with every field as it
+// was and the painted cell in place. A level of another size gets a message
+// and changes nothing.
+TEST(GameLevel, VariantsWrittenByJavaLoadAndGoBackAsTheyCame) {
+  testing::WorkingFolder folder;
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  HeaderTemplate header;
+  ReadHeaderTemplate(header);
+  const std::string java = TERRAFIX_JAVA_SOURCES;
+  struct Case {
+    const char* Variant;
+    int Width, Height, Depth;
+  };
+  const Case cases[] = {{"network", 256, 256, 64}, {"extra", 256, 256, 64}, {"plain", 512, 512, 64},
+                        {"plain", 256, 128, 64}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Variant + (" " + std::to_string(c.Width) + "x" + std::to_string(c.Height)));
+    const std::string classes = std::string("classes-") + c.Variant;
+    if (!fs::exists(classes)) {
+      ASSERT_EQ(std::system(("javac -d " + classes + " " + java + "/variants/" + c.Variant + "/Level.java " + java +
+                             "/LevelTool.java").c_str()),
+                0);
+    }
+    const std::string tool = "java -cp " + classes + " com.mojang.minecraft.level.LevelTool ";
+    ASSERT_EQ(std::system((tool + "write level.raw " + std::to_string(c.Width) + " " + std::to_string(c.Height) +
+                           " " + std::to_string(c.Depth)).c_str()),
+              0);
+    fs::remove("level.dat");
+    ASSERT_EQ(std::system("gzip -c -n level.raw > level.dat"), 0);
+    const std::string before = Output(tool + "read level.raw 10 20 30");
+    ASSERT_NE(before.find("blocks="), std::string::npos) << before;
+
+    auto grid = std::make_unique<LevelGrid>();
+    MemorySurface& surface = testing::FreshScreen();
+    const bool editorsSize = c.Width == 256 && c.Height == 256 && c.Depth == 64;
+    testing::ScriptKeys(surface, editorsSize ? "level\r" : "level\rk");  // a key for the message
+    const bool loaded = LoadCommand(*grid, header).has_value();
+    if (!editorsSize) {
+      EXPECT_FALSE(loaded);
+      EXPECT_EQ(testing::TextAt(1, 40, 92), OtherSizeMessage("level", c.Width, c.Height, c.Depth));
+      EXPECT_TRUE(grid->Cells == LevelGrid{}.Cells);
+      continue;
+    }
+    ASSERT_TRUE(loaded) << testing::TextAt(1, 40, 92);
+    EXPECT_EQ(ReadCell(*grid, 10, 20, 30), ((30 * 256 + 20) * 256 + 10) % 47);
+    EXPECT_EQ(ReadCell(*grid, 255, 255, 63), ((63 * 256 + 255) * 256 + 255) % 47);
+    WriteCell(*grid, 10, 20, 30, 77);
+    testing::ScriptKeys(surface, "level\ry\rk");
+    ASSERT_TRUE(SaveCommand(*grid, header).has_value()) << testing::TextAt(1, 40, 92);
+    ASSERT_EQ(std::system("gzip -dc level.dat > saved.raw"), 0);
+    std::string expected = before;
+    const size_t cell = expected.find(" cell=") + 6;
+    expected.replace(cell, expected.find(' ', cell) - cell, "77");
+    EXPECT_EQ(Output(tool + "read saved.raw 10 20 30"), expected);
+  }
+}
+
+// A level a server of the game saved loads with its own terrain, and saved
+// unchanged it is the same file.
+TEST(GameLevel, TheServersLevelGoesBackAsItCame) {
+  testing::WorkingFolder folder;
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "classic.dat");
+  HeaderTemplate header;
+  ReadHeaderTemplate(header);
+  auto grid = std::make_unique<LevelGrid>();
+  testing::ScriptKeys(testing::FreshScreen(), "classic\r");
+  ASSERT_TRUE(LoadCommand(*grid, header).has_value()) << testing::TextAt(1, 40, 92);
+  const std::string original = testing::Gunzip("classic.dat");
+  EXPECT_EQ(ReadCell(*grid, 0, 0, 0), static_cast<uint8_t>(original[334]));
+  EXPECT_EQ(ReadCell(*grid, 68, 96, 40), static_cast<uint8_t>(original[334 + (40 * 256 + 96) * 256 + 68]));
+  testing::ScriptKeys(testing::FreshScreen(), "again\rk");
+  ASSERT_TRUE(SaveCommand(*grid, header).has_value());
+  EXPECT_TRUE(testing::Gunzip("again.dat") == original);
+  // New goes back to the template's layout.
+  ReadHeaderTemplate(header);
+  testing::ScriptKeys(testing::FreshScreen(), "fresh\rk");
+  ASSERT_TRUE(SaveCommand(*grid, header).has_value());
+  EXPECT_EQ(testing::Gunzip("fresh.dat").size(), 4'194'698u);
+}
+
+}  // namespace
+}  // namespace terrafix

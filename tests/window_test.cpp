@@ -753,7 +753,7 @@ TEST(Window, ALostDisplayEndsTheEditorInEveryState) {
       Editor editor;
       ASSERT_FALSE(editor.Id().empty());
       c.Reach(editor);
-      kill(server, SIGKILL);
+      kill(server, SIGTERM);  // the server goes away, as at the end of a session
       waitpid(server, nullptr, 0);
       EXPECT_NE(editor.ExitStatus(1000ms), -1) << "still running a second after the display went away";
       EXPECT_EQ(fs::exists(editor.Path() / ".state/terrafix/recovery.dat"), c.Unsaved);

@@ -31,6 +31,12 @@ struct HeaderTemplate {
   std::array<uint8_t, 320> CompareBuffer{}; // the start of a file being loaded
   // The cells of a file being saved or loaded, in the file's order.
   std::vector<uint8_t> FileOrderCells = std::vector<uint8_t>(FileOrderLength);
+  // A level loaded from a file of another variant of the game's format keeps
+  // every byte of that file before its cells and after them, and is saved
+  // with them; empty for a level of the template's layout. New and a Load of
+  // such a level empty them again.
+  std::vector<uint8_t> OwnHeader;
+  std::vector<uint8_t> OwnTrailer;
 };
 
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of

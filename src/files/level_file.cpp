@@ -29,6 +29,13 @@ constexpr int64_t LastRowPosition = FirstRowPosition + static_cast<int64_t>(AllB
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   std::span<uint8_t> cells(header.FileOrderCells);
   GridToFileOrder(grid, cells);
+  if (!header.OwnHeader.empty()) {
+    const int64_t cellsPosition = static_cast<int64_t>(header.OwnHeader.size()) + 1;
+    WriteBytesAt(slot, 1, header.OwnHeader);
+    WriteBytesAt(slot, cellsPosition, cells);
+    WriteBytesAt(slot, cellsPosition + static_cast<int64_t>(FileOrderLength), header.OwnTrailer);
+    return;
+  }
   WriteBytesAt(slot, 1, header.HeaderBytes);
   WriteBytesAt(slot, FirstRowPosition, cells.first(AllButTheLastRow));
   // RowBuffer's byte 256 is left as it is; the trailer replaces it in the file.
@@ -62,6 +69,16 @@ void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTempla
   // first trailer byte.
   CopyOut(file, CellsOffset + AllButTheLastRow, header.RowBuffer);
   FileOrderToGrid(cells, grid);
+  header.OwnHeader.clear();
+  header.OwnTrailer.clear();
+}
+
+void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, LevelGrid& grid, HeaderTemplate& header) {
+  const size_t trailer = cellsOffset + FileOrderLength;
+  header.OwnHeader.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
+  header.OwnTrailer.assign(file.begin() + static_cast<std::ptrdiff_t>(trailer), file.end());
+  std::memcpy(header.FileOrderCells.data(), file.data() + cellsOffset, FileOrderLength);
+  FileOrderToGrid(header.FileOrderCells, grid);
 }
 
 }  // namespace terrafix

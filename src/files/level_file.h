@@ -12,7 +12,8 @@
 namespace terrafix {
 
 // Writes the whole file into an open slot: HeaderBytes, the cells (each its
-// low byte) and TrailerBytes.
+// low byte) and TrailerBytes; or, for a level with a header and trailer of
+// its own, those around the cells.
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header);
 
 // Whether the first 319 bytes of an uncompressed file are the template's
@@ -23,5 +24,10 @@ bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header);
 // of an uncompressed file whose header has passed the check. What the file
 // lacks reads as zeros; bytes past the trailer are not looked at.
 void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header);
+
+// The cells of a file of another variant, which begin at `cellsOffset` and
+// are all there, into the grid; the bytes before and after them become the
+// level's own header and trailer.
+void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix

@@ -12,6 +12,7 @@
 // - every failure also leaves one line on standard error saying why.
 #include "files/load_save_commands.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,7 @@
 
 #include "files/compressor.h"
 #include "files/folder_cleanup.h"
+#include "files/game_level.h"
 #include "files/level_file.h"
 #include "files/level_names.h"
 #include "platform/files/byte_files.h"
@@ -33,6 +35,7 @@ namespace terrafix {
 namespace {
 
 constexpr int SaveSlot = 2;
+constexpr size_t MessageWidth = 92;  // row 1 from column 40 to the last
 
 std::string Ask(std::string_view prompt) {
   SetTextCursor(QuestionRow, QuestionColumn);
@@ -98,6 +101,14 @@ bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& he
 
 }  // namespace
 
+std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth) {
+  std::string text = std::string(shownName) + " is a level of " + std::to_string(width) + " x " +
+                     std::to_string(height) + " x " + std::to_string(depth) +
+                     "; this editor edits 256 x 256 x 64 levels";
+  text.resize(std::max<size_t>(text.size(), MessageWidth), ' ');
+  return text;
+}
+
 std::string ReplaceQuestion(std::string_view shownName) {
   return std::string(shownName) + ".dat exists. Replace it? (y/n) ";
 }
@@ -112,7 +123,11 @@ std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) 
     const int result = DecompressInto(level.Compressed(), file, LargestLevelFile);
     if (result != 0) {
       Report("load", level, DescribeProgramResult(CompressorProgram(), result));
-      ShowMessage(CompressorFailureMessage);
+      // A larger level of the game is known by its start.
+      const GameLevel game = result == ProgramOutputTooLong ? ReadGameLevel(file) : GameLevel{};
+      ShowMessage(game.Found && !game.OfTheEditorsSize()
+                      ? OtherSizeMessage(level.Shown, game.Width, game.Height, game.Depth)
+                      : std::string(CompressorFailureMessage));
       return {};
     }
   } else if (KindOfFile(level.File) != FileKind::Regular) {
@@ -121,14 +136,26 @@ std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) 
     // An uncompressed level left by an earlier version of the editor.
     ReadFileStart(level.File, file, LargestLevelFile, why);
   }
-  if (why.empty() && !HeaderMatches(file, header)) why = "its header is not the one of " + std::string(HeaderTemplateFile);
-  if (!why.empty()) {
-    Report("load", level, why);
-    ShowMessage(HeaderMismatchMessage);
+  if (why.empty() && HeaderMatches(file, header)) {
+    ReadLevelCells(file, grid, header);
+    return level.File;
+  }
+  // Not the template's layout: a level of another variant of the game's format?
+  const GameLevel game = why.empty() ? ReadGameLevel(file) : GameLevel{};
+  if (game.Found && !game.OfTheEditorsSize()) {
+    Report("load", level, "a level of another size");
+    ShowMessage(OtherSizeMessage(level.Shown, game.Width, game.Height, game.Depth));
     return {};
   }
-  ReadLevelCells(file, grid, header);
-  return level.File;
+  if (game.Found && game.CellsWhole && game.CellsOffset <= LargestOwnPart &&
+      file.size() - game.CellsOffset - game.CellCount <= LargestOwnPart) {
+    ReadOwnLevel(file, game.CellsOffset, grid, header);
+    return level.File;
+  }
+  if (why.empty()) why = "neither the layout of " + std::string(HeaderTemplateFile) + " nor a level of the game";
+  Report("load", level, why);
+  ShowMessage(HeaderMismatchMessage);
+  return {};
 }
 
 std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {

@@ -2,6 +2,7 @@
 // the compressor that turns it into name.dat and back.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ constexpr std::string_view NotALevelFileMessage =
     "Can't use that name: a file of that name is there and is not a level, press any key...      ";
 static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
               NotALevelFileMessage.size() == 92);
+
+// "world is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels", padded.
+std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth);
 
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
 std::string ReplaceQuestion(std::string_view shownName);
