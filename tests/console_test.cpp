@@ -250,3 +250,30 @@ TEST(Console, UnsavedWorkKeptOnHangUpAndTerminateAndOfferedBack) {
 
 }  // namespace
 }  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// A level named on the command line opens in its folder, as from the file
+// manager; --help and --version answer as command-line programs do.
+TEST(Console, ALevelNamedOnTheCommandLineOpens) {
+  testing::WorkingFolder folder;
+  fs::create_directory("server");
+  fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "server/castle.dat");
+  const std::string original = Gunzip("server/castle.dat");
+  ConsoleEditor editor(folder.Path(), ConsoleStart{.Arguments = "server/castle.dat", .CopyTemplate = false});
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  ASSERT_TRUE(editor.Shows(1, 40, testing::MenuLine));
+  ASSERT_TRUE(editor.Save("castle", ReplaceQuestion("castle")));
+  editor.Type("y");
+  editor.Enter();
+  ASSERT_TRUE(editor.Shows(1, 40, "File saved as 'castle'"));
+  EXPECT_TRUE(Gunzip("server/castle.dat") == original) << "saved in its folder, as it came";
+
+  EXPECT_NE(testing::CommandOutput(std::string(TERRAFIX_BINARY) + " --help").find("Usage: terrafix"), std::string::npos);
+  EXPECT_EQ(testing::CommandOutput(std::string(TERRAFIX_BINARY) + " --version"), "terrafix 0.5\n");
+  EXPECT_NE(std::system((std::string(TERRAFIX_BINARY) + " --bogus 2>/dev/null").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace terrafix

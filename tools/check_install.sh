@@ -26,7 +26,7 @@ done
 [ -x "$tree/bin/terrafix" ] || fail "bin/terrafix cannot be run"
 cmp -s "$tree/share/terrafix/headers.dat" data/headers.dat || fail "the installed headers.dat differs"
 desktop-file-validate "$tree/share/applications/terrafix.desktop" || fail "the desktop entry is not valid"
-grep -q '^Exec=terrafix --desktop$' "$tree/share/applications/terrafix.desktop" || fail "the entry does not start the editor for the desktop"
+grep -q '^Exec=terrafix --desktop %f$' "$tree/share/applications/terrafix.desktop" || fail "the entry does not start the editor for the desktop"
 grep -q '^<svg ' "$tree/share/icons/hicolor/scalable/apps/terrafix.svg" || fail "the icon is no SVG drawing"
 grep -q '^\.TH TERRAFIX 1' "$tree/share/man/man1/terrafix.1" || fail "the manual page has no title"
 echo "installed tree: complete"

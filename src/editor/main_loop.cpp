@@ -10,6 +10,7 @@
 #include "editor/painting.h"
 #include "editor/unsaved_work.h"
 #include "files/folder_cleanup.h"
+#include "files/load_save_commands.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 
@@ -32,6 +33,9 @@ void RunEditor(const StartOptions& start) {
   OpenScreen(1050, 800, 32, start.OpenBackend);
   DrawPass(state, *grid);
   if (!start.Message.empty()) ShowMessage(start.Message);
+  if (!start.LevelFile.empty()) {
+    if (const auto name = LoadLevel(NameOfLevelFile(start.LevelFile), *grid, *header)) MarkSaved(history, *name);
+  }
   OfferKeptWork(*grid, *header, history);
   // Ended from outside (a closed terminal, a logout, a lost display), the
   // editor keeps what would be lost.

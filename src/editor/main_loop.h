@@ -18,6 +18,7 @@ struct StartOptions {
   BackendOpener OpenBackend = nullptr;            // the window or the terminal
   std::string TemplateFile = HeaderTemplateFile;  // the header template to use
   std::string_view Message;                       // shown once the window is open, when not empty
+  std::string LevelFile;                          // a level to load at the start (a file's name in the working folder)
 };
 
 // Start-up, then passes for ever; the process ends inside the Quit question.

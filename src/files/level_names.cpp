@@ -36,6 +36,16 @@ LevelName NameOfLevel(std::string_view typed) {
   return level;
 }
 
+LevelName NameOfLevelFile(std::string_view fileName) {
+  if (EndsWithSuffix(fileName)) fileName.remove_suffix(Suffix.size());
+  LevelName level{{}, std::string(fileName)};
+  for (size_t at = 0; at < fileName.size();) {
+    const int code = UnicodeToCp437(DecodeUtf8(fileName, at));
+    level.Shown += static_cast<char>(code != 0 ? code : '?');
+  }
+  return level;
+}
+
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {
   if (NamesTheTemplate(level.Compressed()) || NamesTheTemplate(level.File)) return NameRefusal::HeaderTemplate;
   const FileKind uncompressed = KindOfFile(level.File);

@@ -15,6 +15,9 @@ struct LevelName {
 // A typed name that ends in ".dat" (in any letter case) stands for the same
 // level without it.
 LevelName NameOfLevel(std::string_view typed);
+// The same for a file's name as the file system has it (UTF-8), as from the
+// command line; messages show what code page 437 has of it.
+LevelName NameOfLevelFile(std::string_view fileName);
 
 enum class NameRefusal {
   None,

@@ -114,8 +114,11 @@ std::string ReplaceQuestion(std::string_view shownName) {
 }
 
 std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
+  return LoadLevel(NameOfLevel(Ask(LoadPrompt)), grid, header);
+}
+
+std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header) {
   CleanUpFolder();
-  const LevelName level = NameOfLevel(Ask(LoadPrompt));
   if (level.File.empty() || Refused(level, false)) return {};
   std::vector<uint8_t> file;
   std::string why;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "files/header_template.h"
+#include "files/level_names.h"
 #include "level/level_grid.h"
 
 namespace terrafix {
@@ -40,6 +41,8 @@ std::string ReplaceQuestion(std::string_view shownName);
 // The name of the level loaded into the grid, or of the level saved; none
 // when the command did not load or save one.
 std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header);
+// The same for a level named on the command line, with no prompt.
+std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header);
 std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header);
 
 }  // namespace terrafix
