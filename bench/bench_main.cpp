@@ -66,8 +66,7 @@ void BM_FrameFill(benchmark::State& state) {
 BENCHMARK(BM_FrameFill);
 
 // A level file, uncompressed, as a save writes it.
-void WriteUncompressed(const char* name, const LevelGrid& grid) {
-  HeaderTemplate header;
+void WriteUncompressed(const char* name, const LevelGrid& grid, HeaderTemplate header = {}) {
   OpenByteFile(name, 2);
   WriteLevelFile(2, grid, header);
   CloseFile(2);
@@ -273,8 +272,21 @@ const LevelGrid& TerrainLevel() {
 
 const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : TerrainLevel(); }
 
+// Kind 2: a level a server of the game saved, of another variant than
+// headers.dat's, loaded into `grid` and `header`.
+constexpr int64_t ServersLevel = 2;
+void LoadServersLevel(LevelGrid& grid, HeaderTemplate& header) {
+  fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat", fs::copy_options::overwrite_existing);
+  testing::ScriptKeys(testing::FreshScreen(), "level\r");
+  LoadCommand(grid, header);
+}
+
 // A compressed level of the benchmark's kind as level.dat, for loads.
 void MakeCompressedLevel(benchmark::State& state) {
+  if (state.range(0) == ServersLevel) {
+    fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat");
+    return;
+  }
   WriteUncompressed("level", LevelOfKind(state.range(0)));
   if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
   fs::remove("level");
@@ -321,9 +333,11 @@ void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
 // time taken from the Enter key on; with 0 the keys come all at once.
 void BM_SaveAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
-  const LevelGrid& grid = LevelOfKind(state.range(0));
-  const auto typing = std::chrono::milliseconds(state.range(1));
+  auto servers = std::make_unique<LevelGrid>();
   HeaderTemplate header;
+  if (state.range(0) == ServersLevel) LoadServersLevel(*servers, header);
+  const LevelGrid& grid = state.range(0) == ServersLevel ? *servers : LevelOfKind(state.range(0));
+  const auto typing = std::chrono::milliseconds(state.range(1));
   MemorySurface& surface = testing::FreshScreen();
   auto command = [&] {
     fs::remove("level.dat");
@@ -342,7 +356,7 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
     if (!fs::exists("level.dat")) state.SkipWithError("not saved");
     return seconds;
   };
-  WriteUncompressed("level", grid);
+  WriteUncompressed("level", grid, header);
   auto alone = [&] {
     const auto start = Clock::now();
     if (GzipAlone({"-c", "-n", "level"}, "alone.dat") != 0) state.SkipWithError("gzip failed");
@@ -352,6 +366,7 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveAgainstGzip)->Args({0, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({1, 0})->Args({1, 50})->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({ServersLevel, 0})->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
@@ -371,10 +386,13 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
     return SecondsSince(start);
   };
   TimeInPairs(state, command, alone);
-  if (grid->Cells != LevelOfKind(state.range(0)).Cells) state.SkipWithError("not loaded");
+  const bool loaded = state.range(0) == ServersLevel ? header.OwnHeader.size() == 334
+                                                     : grid->Cells == LevelOfKind(state.range(0)).Cells;
+  if (!loaded) state.SkipWithError("not loaded");
 }
 BENCHMARK(BM_LoadAgainstGzip)->Arg(0)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadAgainstGzip)->Arg(ServersLevel)->Iterations(40)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace terrafix
