@@ -27,8 +27,12 @@ constexpr int64_t LastRowPosition = FirstRowPosition + static_cast<int64_t>(AllB
 }  // namespace
 
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
+  GridToFileOrder(grid, header.FileOrderCells);
+  WriteLaidOutLevel(slot, header);
+}
+
+void WriteLaidOutLevel(int slot, HeaderTemplate& header) {
   std::span<uint8_t> cells(header.FileOrderCells);
-  GridToFileOrder(grid, cells);
   if (!header.OwnHeader.empty()) {
     const int64_t cellsPosition = static_cast<int64_t>(header.OwnHeader.size()) + 1;
     WriteBytesAt(slot, 1, header.OwnHeader);
@@ -62,13 +66,17 @@ bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header) {
 }
 
 void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header) {
-  std::span<uint8_t> cells(header.FileOrderCells);
   CopyOut(file, 0, header.HeaderBytes);
-  CopyOut(file, CellsOffset, cells);
   // RowBuffer ends as reading row by row leaves it: the last row and the
   // first trailer byte.
   CopyOut(file, CellsOffset + AllButTheLastRow, header.RowBuffer);
-  FileOrderToGrid(cells, grid);
+  if (file.size() >= CellsOffset + FileOrderLength) {
+    FileOrderToGrid(file.subspan(CellsOffset, FileOrderLength), grid);  // all there: straight from the file
+  } else {
+    std::span<uint8_t> cells(header.FileOrderCells);
+    CopyOut(file, CellsOffset, cells);  // what the file lacks reads as zeros
+    FileOrderToGrid(cells, grid);
+  }
   header.OwnHeader.clear();
   header.OwnTrailer.clear();
 }
@@ -77,8 +85,7 @@ void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, LevelGrid& 
   const size_t trailer = cellsOffset + FileOrderLength;
   header.OwnHeader.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
   header.OwnTrailer.assign(file.begin() + static_cast<std::ptrdiff_t>(trailer), file.end());
-  std::memcpy(header.FileOrderCells.data(), file.data() + cellsOffset, FileOrderLength);
-  FileOrderToGrid(header.FileOrderCells, grid);
+  FileOrderToGrid(file.subspan(cellsOffset, FileOrderLength), grid);
 }
 
 }  // namespace terrafix

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "files/compressor.h"
+#include "files/file_order.h"
 #include "files/folder_cleanup.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
@@ -62,22 +63,23 @@ bool Refused(const LevelName& level, bool writesOverUncompressed) {
   return true;
 }
 
-// The uncompressed level file written into the temporary.
-bool WriteUncompressed(const TemporaryFile& file, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+// The uncompressed level file, its cells laid out already, written into the temporary.
+bool WriteUncompressed(const TemporaryFile& file, HeaderTemplate& header, std::string& why) {
   if (!OpenByteFile(file.Name, SaveSlot)) {
     why = std::string("open: ") + std::strerror(errno);
     return false;
   }
-  WriteLevelFile(SaveSlot, grid, header);
+  WriteLaidOutLevel(SaveSlot, header);
   if (CloseFile(SaveSlot)) return true;
   why = std::string("write: ") + std::strerror(errno);
   return false;
 }
 
-// Writes the level, compresses it and puts it in place of name.dat.
-bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+// Writes the level (laid out in file order already), compresses it and puts
+// it in place of name.dat.
+bool SaveLevel(const LevelName& level, HeaderTemplate& header, std::string& why) {
   TemporaryFile uncompressed, compressed;
-  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, grid, header, why) ||
+  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, header, why) ||
       !MakeTemporary(compressed, why)) {
     RemoveTemporary(uncompressed);
     return false;
@@ -163,6 +165,9 @@ std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, He
 
 std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
   CleanUpFolder();
+  // The cells are laid out before the name is asked for: what is left to do
+  // once it is typed is the file's writing and compression.
+  GridToFileOrder(grid, header.FileOrderCells);
   const LevelName level = NameOfLevel(Ask(SavePrompt));
   if (level.File.empty() || Refused(level, true)) return {};
   if (KindOfFile(level.Compressed()) != FileKind::Missing &&
@@ -170,7 +175,7 @@ std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& he
     return {};
   }
   std::string why;
-  if (!SaveLevel(level, grid, header, why)) {
+  if (!SaveLevel(level, header, why)) {
     Report("save", level, why);
     ShowMessage(CompressorFailureMessage);
     return {};

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/compressor.h"
+#include "files/game_level.h"
 #include "files/level_file.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
@@ -114,7 +115,14 @@ bool ReadRecovery(LevelGrid& grid, HeaderTemplate& header, std::string& why) {
     why = DescribeProgramResult(CompressorProgram(), result);
     return false;
   }
-  ReadLevelCells(file, grid, header);
+  // Kept as the level was: in the template's layout, or with its own header
+  // and trailer.
+  const GameLevel game = ReadGameLevel(file);
+  if (!HeaderMatches(file, header) && game.Found && game.CellsWhole && game.OfTheEditorsSize()) {
+    ReadOwnLevel(file, game.CellsOffset, grid, header);
+  } else {
+    ReadLevelCells(file, grid, header);
+  }
   return true;
 }
 
