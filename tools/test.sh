@@ -15,6 +15,12 @@ tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-de
   googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless \
   g++-aarch64-linux-gnu qemu-user desktop-file-utils dpkg-dev file clang libclang-rt-14-dev
 
+# prismarine-nbt, the NBT reader the ClassicWorld tests check the editor's
+# worlds with, from the npm registry (Debian's nodejs and npm where the
+# machine has no npm).
+command -v npm >/dev/null || tools/install-packages.sh nodejs npm
+npm install --prefix build-node --no-audit --no-fund --loglevel=error prismarine-nbt@2.8.0 >/dev/null
+
 # The second architecture: no window (that would need its SDL2), no benchmarks.
 cmake -S . -B build-aarch64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=tools/aarch64-toolchain.cmake \
   -DTERRAFIX_WINDOW=OFF -DTERRAFIX_BENCH=OFF -DTERRAFIX_GTEST_SOURCE=/usr/src/googletest >/dev/null

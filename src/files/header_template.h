@@ -37,6 +37,8 @@ struct HeaderTemplate {
   // such a level empty them again.
   std::vector<uint8_t> OwnHeader;
   std::vector<uint8_t> OwnTrailer;
+  enum class Format { Template, GameLevel, ClassicWorld } OwnFormat = Format::Template;
+  size_t OwnTimeOffset = 0;  // a ClassicWorld's LastModified, from the file's start; 0 for none
 };
 
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of

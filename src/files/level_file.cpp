@@ -31,15 +31,17 @@ void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   WriteLaidOutLevel(slot, header);
 }
 
+void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
+                 std::span<const uint8_t> after) {
+  const int64_t cellsPosition = static_cast<int64_t>(before.size()) + 1;
+  WriteBytesAt(slot, 1, before);
+  WriteBytesAt(slot, cellsPosition, cells);
+  WriteBytesAt(slot, cellsPosition + static_cast<int64_t>(cells.size()), after);
+}
+
 void WriteLaidOutLevel(int slot, HeaderTemplate& header) {
   std::span<uint8_t> cells(header.FileOrderCells);
-  if (!header.OwnHeader.empty()) {
-    const int64_t cellsPosition = static_cast<int64_t>(header.OwnHeader.size()) + 1;
-    WriteBytesAt(slot, 1, header.OwnHeader);
-    WriteBytesAt(slot, cellsPosition, cells);
-    WriteBytesAt(slot, cellsPosition + static_cast<int64_t>(FileOrderLength), header.OwnTrailer);
-    return;
-  }
+  if (!header.OwnHeader.empty()) return WriteAround(slot, header.OwnHeader, cells, header.OwnTrailer);
   WriteBytesAt(slot, 1, header.HeaderBytes);
   WriteBytesAt(slot, FirstRowPosition, cells.first(AllButTheLastRow));
   // RowBuffer's byte 256 is left as it is; the trailer replaces it in the file.
@@ -79,9 +81,14 @@ void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTempla
   }
   header.OwnHeader.clear();
   header.OwnTrailer.clear();
+  header.OwnFormat = HeaderTemplate::Format::Template;
+  header.OwnTimeOffset = 0;
 }
 
-void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, LevelGrid& grid, HeaderTemplate& header) {
+void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, HeaderTemplate::Format format, LevelGrid& grid,
+                  HeaderTemplate& header) {
+  header.OwnFormat = format;
+  header.OwnTimeOffset = 0;
   const size_t trailer = cellsOffset + FileOrderLength;
   header.OwnHeader.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
   header.OwnTrailer.assign(file.begin() + static_cast<std::ptrdiff_t>(trailer), file.end());

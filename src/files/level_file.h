@@ -27,9 +27,14 @@ bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header);
 // lacks reads as zeros; bytes past the trailer are not looked at.
 void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header);
 
-// The cells of a file of another variant, which begin at `cellsOffset` and
+// The cells of a file of another layout, which begin at `cellsOffset` and
 // are all there, into the grid; the bytes before and after them become the
-// level's own header and trailer.
-void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, LevelGrid& grid, HeaderTemplate& header);
+// level's own header and trailer, of `format`.
+void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, HeaderTemplate::Format format, LevelGrid& grid,
+                  HeaderTemplate& header);
+
+// A file of the cells in file order with `before` and `after` around them.
+void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
+                 std::span<const uint8_t> after);
 
 }  // namespace terrafix

@@ -11,16 +11,25 @@ namespace terrafix {
 
 namespace {
 
-constexpr std::string_view Suffix = ".dat";
-
-bool EndsWithSuffix(std::string_view name) {
-  if (name.size() < Suffix.size()) return false;
-  std::string_view end = name.substr(name.size() - Suffix.size());
-  for (size_t i = 0; i < Suffix.size(); ++i) {
+// Whether `name` ends in `ending`, in any letter case.
+bool EndsWith(std::string_view name, std::string_view ending) {
+  if (name.size() < ending.size()) return false;
+  std::string_view end = name.substr(name.size() - ending.size());
+  for (size_t i = 0; i < ending.size(); ++i) {
     const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
-    if (c != Suffix[i]) return false;
+    if (c != ending[i]) return false;
   }
   return true;
+}
+
+// The ending of the compressed file a name stands for, taken off the name.
+std::string TakeEnding(std::string_view& name) {
+  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding}) {
+    if (!EndsWith(name, ending)) continue;
+    name.remove_suffix(ending.size());
+    return std::string(ending);
+  }
+  return std::string(LevelFileEnding);
 }
 
 bool NamesTheTemplate(const std::string& name) {
@@ -30,15 +39,15 @@ bool NamesTheTemplate(const std::string& name) {
 }  // namespace
 
 LevelName NameOfLevel(std::string_view typed) {
-  if (EndsWithSuffix(typed)) typed.remove_suffix(Suffix.size());
-  LevelName level{std::string(typed), {}};
+  const std::string ending = TakeEnding(typed);
+  LevelName level{std::string(typed), {}, ending};
   for (char c : typed) AppendUtf8(level.File, Cp437ToUnicode(static_cast<unsigned char>(c)));
   return level;
 }
 
 LevelName NameOfLevelFile(std::string_view fileName) {
-  if (EndsWithSuffix(fileName)) fileName.remove_suffix(Suffix.size());
-  LevelName level{{}, std::string(fileName)};
+  const std::string ending = TakeEnding(fileName);
+  LevelName level{{}, std::string(fileName), ending};
   for (size_t at = 0; at < fileName.size();) {
     const int code = UnicodeToCp437(DecodeUtf8(fileName, at));
     level.Shown += static_cast<char>(code != 0 ? code : '?');

@@ -6,14 +6,19 @@
 
 namespace terrafix {
 
+constexpr std::string_view LevelFileEnding = ".dat";
+constexpr std::string_view ClassicWorldEnding = ".cw";
+
 struct LevelName {
-  std::string Shown;  // as typed, in code page 437, without ".dat": what messages name
+  std::string Shown;  // as typed, in code page 437, without its ending: what messages name
   std::string File;   // the uncompressed level file: the same name in UTF-8
-  std::string Compressed() const { return File + ".dat"; }
+  std::string Ending = std::string(LevelFileEnding);  // of the compressed file: ".dat", or ".cw" for a ClassicWorld
+  std::string Compressed() const { return File + Ending; }
+  bool IsClassicWorld() const { return Ending == ClassicWorldEnding; }
 };
 
 // A typed name that ends in ".dat" (in any letter case) stands for the same
-// level without it.
+// level without it; one that ends in ".cw" for the ClassicWorld name.cw.
 LevelName NameOfLevel(std::string_view typed);
 // The same for a file's name as the file system has it (UTF-8), as from the
 // command line; messages show what code page 437 has of it.

@@ -16,8 +16,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <span>
 #include <vector>
 
+#include "files/classic_world.h"
 #include "files/compressor.h"
 #include "files/file_order.h"
 #include "files/folder_cleanup.h"
@@ -63,13 +66,79 @@ bool Refused(const LevelName& level, bool writesOverUncompressed) {
   return true;
 }
 
+// The size of a level that a file (or its start) holds, when it tells.
+struct LevelSize {
+  bool Known = false;
+  bool Editors = false;
+  int32_t Width = 0, Height = 0, Depth = 0;  // as the game's level files name them: depth is the height
+};
+
+LevelSize SizeOf(const LevelName& level, std::span<const uint8_t> file) {
+  if (level.IsClassicWorld()) {
+    const ClassicWorld world = ReadClassicWorld(file);
+    return {world.Found, world.OfTheEditorsSize(), world.X, world.Z, world.Y};
+  }
+  const GameLevel game = ReadGameLevel(file);
+  return {game.Found, game.OfTheEditorsSize(), game.Width, game.Height, game.Depth};
+}
+
+std::optional<std::string> LoadClassicWorld(const LevelName& level, std::span<const uint8_t> file, LevelGrid& grid,
+                                             HeaderTemplate& header) {
+  const ClassicWorld world = ReadClassicWorld(file);
+  if (world.Found && !world.OfTheEditorsSize()) {
+    Report("load", level, "a world of another size");
+    ShowMessage(OtherSizeMessage(level.Shown, world.X, world.Z, world.Y));
+    return {};
+  }
+  if (!world.Found || !world.BlocksWhole || world.BlocksOffset > LargestOwnPart ||
+      file.size() - world.BlocksOffset - world.BlockCount > LargestOwnPart) {
+    Report("load", level, "not a ClassicWorld this editor can read");
+    ShowMessage(HeaderMismatchMessage);
+    return {};
+  }
+  ReadOwnLevel(file, world.BlocksOffset, HeaderTemplate::Format::ClassicWorld, grid, header);
+  header.OwnTimeOffset = world.LastModifiedOffset;
+  return level.File;
+}
+
+// What stands before and after the cells in the file a save writes: a
+// ClassicWorld's own tags, with LastModified now, or a new world's; a level's
+// own header and trailer; or the template's.
+void PartsOfTheFile(const LevelName& level, const LevelGrid& grid, const HeaderTemplate& header,
+                    std::vector<uint8_t>& before, std::vector<uint8_t>& after) {
+  using Format = HeaderTemplate::Format;
+  const int64_t now = static_cast<int64_t>(std::time(nullptr));
+  if (level.IsClassicWorld() && header.OwnFormat != Format::ClassicWorld) {
+    size_t timeOffset = 0;
+    NewClassicWorld(grid, level.File, now, before, after, timeOffset);
+    return;
+  }
+  if (level.IsClassicWorld() || header.OwnFormat == Format::GameLevel) {
+    before = header.OwnHeader;
+    after = header.OwnTrailer;
+    const size_t time = header.OwnTimeOffset;
+    if (time != 0 && time + 8 <= before.size()) {
+      for (int i = 0; i < 8; ++i) before[time + i] = static_cast<uint8_t>(now >> (8 * (7 - i)));
+    } else if (time != 0 && time >= before.size() + FileOrderLength) {
+      const size_t at = time - before.size() - FileOrderLength;
+      for (int i = 0; i < 8 && at + i < after.size(); ++i) after[at + i] = static_cast<uint8_t>(now >> (8 * (7 - i)));
+    }
+    return;
+  }
+  before.assign(header.HeaderBytes.begin(), header.HeaderBytes.begin() + HeaderLength);
+  after.assign(header.TrailerBytes.begin(), header.TrailerBytes.end());
+}
+
 // The uncompressed level file, its cells laid out already, written into the temporary.
-bool WriteUncompressed(const TemporaryFile& file, HeaderTemplate& header, std::string& why) {
+bool WriteUncompressed(const TemporaryFile& file, const LevelName& level, const LevelGrid& grid,
+                       HeaderTemplate& header, std::string& why) {
   if (!OpenByteFile(file.Name, SaveSlot)) {
     why = std::string("open: ") + std::strerror(errno);
     return false;
   }
-  WriteLaidOutLevel(SaveSlot, header);
+  std::vector<uint8_t> before, after;
+  PartsOfTheFile(level, grid, header, before, after);
+  WriteAround(SaveSlot, before, header.FileOrderCells, after);
   if (CloseFile(SaveSlot)) return true;
   why = std::string("write: ") + std::strerror(errno);
   return false;
@@ -77,9 +146,9 @@ bool WriteUncompressed(const TemporaryFile& file, HeaderTemplate& header, std::s
 
 // Writes the level (laid out in file order already), compresses it and puts
 // it in place of name.dat.
-bool SaveLevel(const LevelName& level, HeaderTemplate& header, std::string& why) {
+bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
   TemporaryFile uncompressed, compressed;
-  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, header, why) ||
+  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, level, grid, header, why) ||
       !MakeTemporary(compressed, why)) {
     RemoveTemporary(uncompressed);
     return false;
@@ -111,8 +180,8 @@ std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t 
   return text;
 }
 
-std::string ReplaceQuestion(std::string_view shownName) {
-  return std::string(shownName) + ".dat exists. Replace it? (y/n) ";
+std::string ReplaceQuestion(std::string_view shownName, std::string_view ending) {
+  return std::string(shownName) + std::string(ending) + " exists. Replace it? (y/n) ";
 }
 
 std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
@@ -128,13 +197,15 @@ std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, He
     const int result = DecompressInto(level.Compressed(), file, LargestLevelFile);
     if (result != 0) {
       Report("load", level, DescribeProgramResult(CompressorProgram(), result));
-      // A larger level of the game is known by its start.
-      const GameLevel game = result == ProgramOutputTooLong ? ReadGameLevel(file) : GameLevel{};
-      ShowMessage(game.Found && !game.OfTheEditorsSize()
-                      ? OtherSizeMessage(level.Shown, game.Width, game.Height, game.Depth)
-                      : std::string(CompressorFailureMessage));
+      // A larger level is known by its start.
+      const LevelSize size = result == ProgramOutputTooLong ? SizeOf(level, file) : LevelSize{};
+      ShowMessage(size.Known && !size.Editors ? OtherSizeMessage(level.Shown, size.Width, size.Height, size.Depth)
+                                             : std::string(CompressorFailureMessage));
       return {};
     }
+    if (level.IsClassicWorld()) return LoadClassicWorld(level, file, grid, header);
+  } else if (level.IsClassicWorld()) {
+    why = "there is no " + level.Compressed();
   } else if (KindOfFile(level.File) != FileKind::Regular) {
     why = "there is no " + level.Compressed();
   } else {
@@ -154,7 +225,7 @@ std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, He
   }
   if (game.Found && game.CellsWhole && game.CellsOffset <= LargestOwnPart &&
       file.size() - game.CellsOffset - game.CellCount <= LargestOwnPart) {
-    ReadOwnLevel(file, game.CellsOffset, grid, header);
+    ReadOwnLevel(file, game.CellsOffset, HeaderTemplate::Format::GameLevel, grid, header);
     return level.File;
   }
   if (why.empty()) why = "neither the layout of " + std::string(HeaderTemplateFile) + " nor a level of the game";
@@ -171,11 +242,11 @@ std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& he
   const LevelName level = NameOfLevel(Ask(SavePrompt));
   if (level.File.empty() || Refused(level, true)) return {};
   if (KindOfFile(level.Compressed()) != FileKind::Missing &&
-      !AskYesOrNo(ReplaceQuestion(level.Shown), QuestionRow, QuestionColumn)) {
+      !AskYesOrNo(ReplaceQuestion(level.Shown, level.Ending), QuestionRow, QuestionColumn)) {
     return {};
   }
   std::string why;
-  if (!SaveLevel(level, header, why)) {
+  if (!SaveLevel(level, grid, header, why)) {
     Report("save", level, why);
     ShowMessage(CompressorFailureMessage);
     return {};

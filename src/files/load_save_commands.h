@@ -36,7 +36,7 @@ static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() ==
 std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth);
 
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
-std::string ReplaceQuestion(std::string_view shownName);
+std::string ReplaceQuestion(std::string_view shownName, std::string_view ending = LevelFileEnding);
 
 // The name of the level loaded into the grid, or of the level saved; none
 // when the command did not load or save one.

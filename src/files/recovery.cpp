@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "files/classic_world.h"
 #include "files/compressor.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
@@ -118,10 +119,16 @@ bool ReadRecovery(LevelGrid& grid, HeaderTemplate& header, std::string& why) {
   // Kept as the level was: in the template's layout, or with its own header
   // and trailer.
   const GameLevel game = ReadGameLevel(file);
-  if (!HeaderMatches(file, header) && game.Found && game.CellsWhole && game.OfTheEditorsSize()) {
-    ReadOwnLevel(file, game.CellsOffset, grid, header);
-  } else {
+  const ClassicWorld world = ReadClassicWorld(file);
+  if (HeaderMatches(file, header)) {
     ReadLevelCells(file, grid, header);
+  } else if (game.Found && game.CellsWhole && game.OfTheEditorsSize()) {
+    ReadOwnLevel(file, game.CellsOffset, HeaderTemplate::Format::GameLevel, grid, header);
+  } else if (world.Found && world.BlocksWhole && world.OfTheEditorsSize()) {
+    ReadOwnLevel(file, world.BlocksOffset, HeaderTemplate::Format::ClassicWorld, grid, header);
+    header.OwnTimeOffset = world.LastModifiedOffset;
+  } else {
+    ReadLevelCells(file, grid, header);  // an all-zero template's: the cells where they always are
   }
   return true;
 }

@@ -1,0 +1,109 @@
+// ClassicWorld levels (.cw) against prismarine-nbt, a reader and writer of
+// NBT that no one here wrote: worlds it writes load, and what the editor
+// saves it reads, with every tag the editor does not own as it came.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "files/classic_world.h"
+#include "files/load_save_commands.h"
+#include "memory_screen.h"
+
+namespace terrafix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Node(const std::string& arguments) {
+  return testing::CommandOutput("NODE_PATH='" TERRAFIX_NODE_MODULES "' node '" TERRAFIX_NODE_SOURCES
+                                "/classic_world.js' " + arguments);
+}
+
+class ClassicWorlds : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+    fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+    ReadHeaderTemplate(Header);
+  }
+  std::optional<std::string> Load(const std::string& typed) {
+    testing::ScriptKeys(testing::FreshScreen(), typed + "\r");
+    return LoadCommand(*Grid, Header);
+  }
+  std::optional<std::string> Save(const std::string& typed) {
+    testing::ScriptKeys(testing::FreshScreen(), typed + "\rk");
+    return SaveCommand(*Grid, Header);
+  }
+  testing::WorkingFolder Folder;
+  HeaderTemplate Header;
+  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+};
+
+// A world of the editor's size, with tags of every kind in Metadata and one
+// of its own: loaded so that it looks the same, a cell painted, saved; only
+// BlockArray and LastModified are new.
+TEST_F(ClassicWorlds, AWorldGoesBackWithEveryTagItCameWith) {
+  Node("write world.cw 256 64 256");
+  const size_t painted = (30 * 256 + 20) * 256 + 10;  // X 10, height 30, Z 20
+  const std::string before = Node("read world.cw 5 " + std::to_string(painted));
+  ASSERT_NE(before.find("blocks=4194304"), std::string::npos) << before;
+  ASSERT_TRUE(Load("world.CW").has_value()) << testing::TextAt(1, 40, 92);
+  EXPECT_EQ(ReadCell(*Grid, 5, 0, 0), 5);                     // X 5, Z 0, height 0
+  EXPECT_EQ(ReadCell(*Grid, 10, 20, 30), int(painted % 47));  // x is X, y is Z, the height is Y
+  WriteCell(*Grid, 10, 20, 30, 77);
+  testing::ScriptKeys(testing::FreshScreen(), "world.cw\ry\rk");
+  ASSERT_TRUE(SaveCommand(*Grid, Header).has_value()) << testing::TextAt(1, 40, 92);
+  const std::string after = Node("read world.cw 5 " + std::to_string(painted));
+  EXPECT_EQ(after.substr(0, after.find("blocks=")), before.substr(0, before.find("blocks=")))
+      << "every tag but BlockArray and LastModified as it came";
+  EXPECT_NE(after.find("blocks=4194304 at=5,77\n"), std::string::npos) << after;
+  EXPECT_EQ(after.find("LastModified=[0,2000]"), std::string::npos) << "LastModified is new";
+}
+
+TEST_F(ClassicWorlds, AWorldOfAnotherSizeIsRefusedWithItsSize) {
+  Node("write big.cw 512 64 512");
+  testing::ScriptKeys(testing::FreshScreen(), "big.cw\rk");
+  EXPECT_FALSE(LoadCommand(*Grid, Header).has_value());
+  EXPECT_EQ(testing::TextAt(1, 40, 92), OtherSizeMessage("big", 512, 512, 64));
+  EXPECT_TRUE(Grid->Cells == LevelGrid{}.Cells);
+}
+
+// A level that did not come from a world is saved as a complete new one,
+// which prismarine-nbt reads; .dat to .cw and back keeps every cell.
+TEST_F(ClassicWorlds, ALevelSavedAsANewWorldAndBack) {
+  LayNewTerrain(*Grid);
+  for (int x = 0; x < 256; ++x) WriteCell(*Grid, x, (x * 7) % 256, 40 + x % 20, x);
+  ASSERT_TRUE(Save("level").has_value());
+  ASSERT_TRUE(Save("level.cw").has_value());
+  const std::string world = Node("read level.cw 0 " + std::to_string((31 * 256 + 128) * 256 + 128));
+  EXPECT_EQ(world.rfind("ClassicWorld ", 0), 0u) << world;
+  for (const char* tag : {"\"FormatVersion\":{\"type\":\"byte\",\"value\":1}", "\"Name\":{\"type\":\"string\",\"value\":\"level\"}",
+                          "\"X\":{\"type\":\"short\",\"value\":256}", "\"Y\":{\"type\":\"short\",\"value\":64}",
+                          "\"Z\":{\"type\":\"short\",\"value\":256}", "\"UUID\":{\"type\":\"byteArray\"",
+                          "\"Service\":{\"type\":\"string\",\"value\":\"Terrafix\"}", "\"TimeCreated\"", "\"LastAccessed\"",
+                          "\"Metadata\"", "\"H\":{\"type\":\"byte\",\"value\":0}"}) {
+    EXPECT_NE(world.find(tag), std::string::npos) << tag << " in " << world;
+  }
+  // The spawn: the middle of the level, on the first air above what is
+  // highest there (the cell painted at height 48 on the column (128, 128)).
+  EXPECT_NE(world.find("\"Spawn\":{\"type\":\"compound\",\"value\":{\"X\":{\"type\":\"short\",\"value\":128},"
+                       "\"Y\":{\"type\":\"short\",\"value\":49},\"Z\":{\"type\":\"short\",\"value\":128}"),
+            std::string::npos)
+      << world;
+  EXPECT_NE(world.find("blocks=4194304 at=1,2\n"), std::string::npos) << world;  // stone at the bottom, grass at 31
+  EXPECT_NE(world.find("LastModified=["), std::string::npos);
+
+  auto saved = std::make_unique<LevelGrid>(*Grid);
+  *Grid = LevelGrid{};
+  ASSERT_TRUE(Load("level.cw").has_value());
+  EXPECT_TRUE(Grid->Cells == saved->Cells);
+  ASSERT_TRUE(Save("again").has_value());
+  EXPECT_TRUE(testing::Gunzip("again.dat") == testing::Gunzip("level.dat")) << "the .dat from the .cw is the first .dat";
+}
+
+}  // namespace
+}  // namespace terrafix
