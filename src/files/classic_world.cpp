@@ -4,6 +4,8 @@
 #include <random>
 #include <string_view>
 
+#include "files/bounded_reader.h"
+
 namespace terrafix {
 
 namespace {
@@ -15,46 +17,12 @@ constexpr int MaxDepth = 64;
 constexpr std::string_view RootName = "ClassicWorld";
 constexpr size_t MaxNameBytes = 64;
 
-// A cursor that never reads past the file: a read past the end sets Failed.
-struct Reader {
-  std::span<const uint8_t> Bytes;
-  size_t At = 0;
-  bool Failed = false;
-
-  bool Has(uint64_t n) const { return !Failed && n <= Bytes.size() - At; }
-  uint64_t Number(size_t n) {
-    if (!Has(n)) {
-      Failed = true;
-      return 0;
-    }
-    uint64_t value = 0;
-    for (size_t i = 0; i < n; ++i) value = value << 8 | Bytes[At++];
-    return value;
-  }
-  void Skip(uint64_t n) {
-    if (!Has(n)) {
-      Failed = true;
-      return;
-    }
-    At += n;
-  }
-  std::string_view Name() {
-    const uint64_t n = Number(2);
-    if (!Has(n)) {
-      Failed = true;
-      return {};
-    }
-    std::string_view name(reinterpret_cast<const char*>(Bytes.data() + At), n);
-    At += n;
-    return name;
-  }
-  // A signed 32-bit count of elements of `size` bytes that the file can hold.
-  uint64_t Count(uint64_t size) {
-    const uint64_t n = Number(4);
-    if (n > 0x7FFFFFFF || (size > 0 && !Has(n * size))) Failed = true;
-    return Failed ? 0 : n;
-  }
-};
+// A signed 32-bit count of elements of `size` bytes that the file can hold.
+uint64_t Count(BoundedReader& r, uint64_t size) {
+  const uint64_t n = r.Number(4);
+  if (n > 0x7FFFFFFF || (size > 0 && !r.Has(n * size))) r.Failed = true;
+  return r.Failed ? 0 : n;
+}
 
 size_t FixedSize(uint8_t type) {
   switch (type) {
@@ -66,21 +34,21 @@ size_t FixedSize(uint8_t type) {
   }
 }
 
-void SkipPayload(Reader& r, uint8_t type, int depth) {
+void SkipPayload(BoundedReader& r, uint8_t type, int depth) {
   if (depth > MaxDepth) {
     r.Failed = true;
     return;
   }
   if (size_t size = FixedSize(type)) return r.Skip(size);
   switch (type) {
-    case TagByteArray: r.Skip(r.Count(1)); return;
+    case TagByteArray: r.Skip(Count(r, 1)); return;
     case TagString: r.Skip(r.Number(2)); return;
-    case TagIntArray: r.Skip(r.Count(4) * 4); return;
-    case TagLongArray: r.Skip(r.Count(8) * 8); return;
+    case TagIntArray: r.Skip(Count(r, 4) * 4); return;
+    case TagLongArray: r.Skip(Count(r, 8) * 8); return;
     case TagList: {
       const uint8_t element = static_cast<uint8_t>(r.Number(1));
       // Each element takes a byte at least, but an End element none: a list of them must be empty.
-      const uint64_t count = r.Count(element == TagEnd ? 0 : 1);
+      const uint64_t count = Count(r, element == TagEnd ? 0 : 1);
       if (element == TagEnd && count > 0) r.Failed = true;
       for (uint64_t i = 0; i < count && !r.Failed; ++i) SkipPayload(r, element, depth + 1);
       return;
@@ -89,7 +57,7 @@ void SkipPayload(Reader& r, uint8_t type, int depth) {
       for (;;) {
         const uint8_t tag = static_cast<uint8_t>(r.Number(1));
         if (r.Failed || tag == TagEnd) return;
-        r.Name();
+        r.ShortText();
         SkipPayload(r, tag, depth + 1);
       }
     default: r.Failed = true;
@@ -129,8 +97,8 @@ int32_t FirstAirAbove(const LevelGrid& grid, int x, int y) {
 }  // namespace
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
-  Reader r{file};
-  if (r.Number(1) != TagCompound || r.Name() != RootName || r.Failed) return {};
+  BoundedReader r{file};
+  if (r.Number(1) != TagCompound || r.ShortText() != RootName || r.Failed) return {};
   ClassicWorld world;
   bool sized[3] = {false, false, false};
   bool blocks = false;
@@ -138,7 +106,7 @@ ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
     const uint8_t tag = static_cast<uint8_t>(r.Number(1));
     if (r.Failed) break;  // cut short: what was found so far counts
     if (tag == TagEnd) break;
-    const std::string_view name = r.Name();
+    const std::string_view name = r.ShortText();
     if (tag == TagShort && (name == "X" || name == "Y" || name == "Z")) {
       const int32_t value = static_cast<int16_t>(r.Number(2));
       const int axis = name == "X" ? 0 : name == "Y" ? 1 : 2;

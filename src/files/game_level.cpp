@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "files/bounded_reader.h"
+
 namespace terrafix {
 
 namespace {
@@ -14,41 +16,12 @@ constexpr uint8_t TcNull = 0x70, TcReference = 0x71, TcClassDesc = 0x72, TcObjec
                   TcArray = 0x75, TcEndBlockData = 0x78;
 constexpr int MaxFields = 256;
 
-// A cursor over the file that never reads past it: a read past the end sets
-// Failed and gives zeros.
-struct Reader {
-  std::span<const uint8_t> Bytes;
-  size_t At = 0;
-  bool Failed = false;
-
-  bool Has(size_t n) const { return !Failed && n <= Bytes.size() - At; }
-  uint64_t Number(size_t n) {
-    if (!Has(n)) {
-      Failed = true;
-      return 0;
-    }
-    uint64_t value = 0;
-    for (size_t i = 0; i < n; ++i) value = value << 8 | Bytes[At++];
-    return value;
+bool Expect(BoundedReader& r, std::span<const uint8_t> expected) {
+  for (uint8_t b : expected) {
+    if (r.Byte() != b) r.Failed = true;
   }
-  uint8_t Byte() { return static_cast<uint8_t>(Number(1)); }
-  std::string_view Text(size_t n) {
-    if (!Has(n)) {
-      Failed = true;
-      return {};
-    }
-    std::string_view text(reinterpret_cast<const char*>(Bytes.data() + At), n);
-    At += n;
-    return text;
-  }
-  void Skip(size_t n) { Text(n); }
-  bool Expect(std::span<const uint8_t> expected) {
-    for (uint8_t b : expected) {
-      if (Byte() != b) Failed = true;
-    }
-    return !Failed;
-  }
-};
+  return !r.Failed;
+}
 
 size_t PrimitiveSize(char type) {
   switch (type) {
@@ -67,10 +40,10 @@ struct Field {
 
 // A class name or a field's type as a string: TC_STRING, or a reference to
 // one written before (whose text does not matter here).
-void SkipTypeString(Reader& r) {
+void SkipTypeString(BoundedReader& r) {
   const uint8_t code = r.Byte();
   if (code == TcString) {
-    r.Skip(r.Number(2));
+    r.ShortText();
   } else if (code == TcReference) {
     r.Skip(4);
   } else {
@@ -79,10 +52,10 @@ void SkipTypeString(Reader& r) {
 }
 
 // The class description of a byte array: "[B" with no fields, or a reference.
-void SkipByteArrayClass(Reader& r) {
+void SkipByteArrayClass(BoundedReader& r) {
   const uint8_t code = r.Byte();
   if (code == TcReference) return r.Skip(4);
-  if (code != TcClassDesc || r.Text(r.Number(2)) != "[B") {
+  if (code != TcClassDesc || r.ShortText() != "[B") {
     r.Failed = true;
     return;
   }
@@ -92,7 +65,7 @@ void SkipByteArrayClass(Reader& r) {
 
 // An object field's value before `blocks`: null, a string, a reference, or
 // an array of a primitive type. Anything else is more than this reader walks.
-void SkipObjectValue(Reader& r) {
+void SkipObjectValue(BoundedReader& r) {
   const uint8_t code = r.Byte();
   if (code == TcNull) return;
   if (code == TcString) return r.Skip(r.Number(2));
@@ -101,7 +74,7 @@ void SkipObjectValue(Reader& r) {
     r.Failed = true;
     return;
   }
-  const std::string_view type = r.Text(r.Number(2));
+  const std::string_view type = r.ShortText();
   r.Skip(8 + 1);
   if (type.size() != 2 || type[0] != '[' || PrimitiveSize(type[1]) == 0 || r.Number(2) != 0 ||
       r.Byte() != TcEndBlockData || r.Byte() != TcNull) {
@@ -116,17 +89,17 @@ void SkipObjectValue(Reader& r) {
 }  // namespace
 
 GameLevel ReadGameLevel(std::span<const uint8_t> file) {
-  Reader r{file};
-  if (!r.Expect(Magic) || r.Byte() != Version || !r.Expect(StreamStart)) return {};
+  BoundedReader r{file};
+  if (!Expect(r, Magic) || r.Byte() != Version || !Expect(r, StreamStart)) return {};
   if (r.Byte() != TcObject || r.Byte() != TcClassDesc) return {};
-  r.Skip(r.Number(2));  // the class name
+  r.ShortText();  // the class name
   r.Skip(8 + 1);        // serialVersionUID, flags
   const uint64_t fieldCount = r.Number(2);
   if (r.Failed || fieldCount > MaxFields) return {};
   Field fields[MaxFields];
   for (uint64_t i = 0; i < fieldCount && !r.Failed; ++i) {
     fields[i].Type = static_cast<char>(r.Byte());
-    fields[i].Name = r.Text(r.Number(2));
+    fields[i].Name = r.ShortText();
     if (fields[i].Type == '[' || fields[i].Type == 'L') {
       SkipTypeString(r);
     } else if (PrimitiveSize(fields[i].Type) == 0) {
