@@ -31,15 +31,15 @@ void RunEditor(const StartOptions& start) {
   ReadHeaderTemplate(*header);
   CleanUpFolder();
   OpenScreen(1050, 800, 32, start.OpenBackend);
+  // Ended from outside (a closed terminal, a logout, a lost display), the
+  // editor keeps what would be lost.
+  SetLastWishes([&] { KeepUnsavedWork(*grid, *header, history); });
   DrawPass(state, *grid);
   if (!start.Message.empty()) ShowMessage(start.Message);
   if (!start.LevelFile.empty()) {
     if (const auto name = LoadLevel(NameOfLevelFile(start.LevelFile), *grid, *header)) MarkSaved(history, *name);
   }
   OfferKeptWork(*grid, *header, history);
-  // Ended from outside (a closed terminal, a logout, a lost display), the
-  // editor keeps what would be lost.
-  SetLastWishes([&] { KeepUnsavedWork(*grid, *header, history); });
   for (;;) {
     if (RunPass(state, *grid, *header, history)) WaitForInput();
   }

@@ -1,5 +1,5 @@
 // What the level commands ask of the file system besides reading and writing
-// bytes: what a name is, moving and removing files, and making a file lasting.
+// bytes: what a name is, moving a file, and reading the start of one.
 #pragma once
 
 #include <cstdint>
