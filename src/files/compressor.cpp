@@ -1,8 +1,5 @@
 #include "files/compressor.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string_view>
 
@@ -16,11 +13,6 @@ namespace {
 
 constexpr const char* SystemCompressor = "gzip";
 bool FolderCompressorAllowed = false;
-
-bool IsRunnableFile(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(name.c_str(), X_OK) == 0;
-}
 
 std::string OnSearchPath(const std::string& name) {
   const char* path = std::getenv("PATH");

@@ -9,11 +9,15 @@ namespace {
 constexpr int TemplateSlot = 1;
 }
 
-void ReadHeaderTemplate(HeaderTemplate& header) {
+void ForgetOwnParts(HeaderTemplate& header) {
   header.OwnHeader.clear();
   header.OwnTrailer.clear();
   header.OwnFormat = HeaderTemplate::Format::Template;
   header.OwnTimeOffset = 0;
+}
+
+void ReadHeaderTemplate(HeaderTemplate& header) {
+  ForgetOwnParts(header);
   // Only the working folder's headers.dat is made when it is missing.
   if (header.TemplateFile != HeaderTemplateFile && KindOfFile(header.TemplateFile) == FileKind::Missing) {
     header.HeaderBytes.fill(0);

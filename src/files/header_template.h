@@ -41,6 +41,9 @@ struct HeaderTemplate {
   size_t OwnTimeOffset = 0;  // a ClassicWorld's LastModified, from the file's start; 0 for none
 };
 
+// Back to the template's layout: the level's own header and trailer gone.
+void ForgetOwnParts(HeaderTemplate& header);
+
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of
 // TemplateFile; what the file lacks reads as zeros (a missing file is created
 // empty).

@@ -26,11 +26,6 @@ constexpr int64_t LastRowPosition = FirstRowPosition + static_cast<int64_t>(AllB
 
 }  // namespace
 
-void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
-  GridToFileOrder(grid, header.FileOrderCells);
-  WriteLaidOutLevel(slot, header);
-}
-
 void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
                  std::span<const uint8_t> after) {
   const int64_t cellsPosition = static_cast<int64_t>(before.size()) + 1;
@@ -39,8 +34,9 @@ void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint
   WriteBytesAt(slot, cellsPosition + static_cast<int64_t>(cells.size()), after);
 }
 
-void WriteLaidOutLevel(int slot, HeaderTemplate& header) {
+void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
   std::span<uint8_t> cells(header.FileOrderCells);
+  GridToFileOrder(grid, cells);
   if (!header.OwnHeader.empty()) return WriteAround(slot, header.OwnHeader, cells, header.OwnTrailer);
   WriteBytesAt(slot, 1, header.HeaderBytes);
   WriteBytesAt(slot, FirstRowPosition, cells.first(AllButTheLastRow));
@@ -79,10 +75,7 @@ void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTempla
     CopyOut(file, CellsOffset, cells);  // what the file lacks reads as zeros
     FileOrderToGrid(cells, grid);
   }
-  header.OwnHeader.clear();
-  header.OwnTrailer.clear();
-  header.OwnFormat = HeaderTemplate::Format::Template;
-  header.OwnTimeOffset = 0;
+  ForgetOwnParts(header);
 }
 
 void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, HeaderTemplate::Format format, LevelGrid& grid,

@@ -15,8 +15,6 @@ namespace terrafix {
 // low byte) and TrailerBytes; or, for a level with a header and trailer of
 // its own, those around the cells.
 void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header);
-// The same with the cells already laid out in FileOrderCells.
-void WriteLaidOutLevel(int slot, HeaderTemplate& header);
 
 // Whether the first 319 bytes of an uncompressed file are the template's
 // header; they are copied into CompareBuffer (zeros past the file's end).

@@ -24,11 +24,6 @@ constexpr int PollMilliseconds = 100;
 constexpr auto GraceBeforeKill = std::chrono::seconds(1);
 constexpr int PipeSize = 1024 * 1024;
 
-bool IsRunnableFile(const std::string& file) {
-  struct stat info;
-  return !file.empty() && stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0;
-}
-
 // The program ended: its result from its wait status.
 int ResultOf(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
@@ -88,6 +83,11 @@ pid_t StartChild(const char* file, char* const* argv, int output) {
 }
 
 }  // namespace
+
+bool IsRunnableFile(const std::string& file) {
+  struct stat info;
+  return !file.empty() && stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0;
+}
 
 int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments,
                       const ProgramOutput& output, const ProgramWait& wait) {

@@ -38,6 +38,9 @@ struct ProgramWait {
 int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments,
                       const ProgramOutput& output = {}, const ProgramWait& wait = {});
 
+// Whether `file` is a regular file that this user may run.
+bool IsRunnableFile(const std::string& file);
+
 // What a result means, for a line on standard error: "gzip exited 1".
 std::string DescribeProgramResult(const std::string& file, int result);
 
