@@ -72,6 +72,24 @@ TEST_F(ClassicWorlds, AWorldOfAnotherSizeIsRefusedWithItsSize) {
   EXPECT_TRUE(Grid->Cells == LevelGrid{}.Cells);
 }
 
+// A long name in the size message is shortened so that the message stays on
+// row 1; a new world's Name is cut to 64 bytes at a character's boundary.
+TEST_F(ClassicWorlds, LongNamesInTheSizeMessageAndInANewWorld) {
+  const std::string longName(200, 'n');
+  Node("write " + longName + ".cw 512 64 512");
+  testing::ScriptKeys(testing::FreshScreen(), longName + ".cw\rk");
+  EXPECT_FALSE(LoadCommand(*Grid, Header).has_value());
+  const std::string message = OtherSizeMessage(longName, 512, 512, 64);
+  EXPECT_EQ(message, longName.substr(0, 19) + "... is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels");
+  EXPECT_EQ(testing::TextAt(1, 40, 92), message);
+
+  const std::string name = std::string(63, 'a') + "\x82";  // 'e' with an acute accent: two bytes in UTF-8
+  ASSERT_TRUE(Save(name + ".cw").has_value());
+  const std::string world = Node("read '" + std::string(63, 'a') + "\xC3\xA9.cw' 0");
+  EXPECT_NE(world.find("\"Name\":{\"type\":\"string\",\"value\":\"" + std::string(63, 'a') + "\"}"), std::string::npos)
+      << world;
+}
+
 // A level that did not come from a world is saved as a complete new one,
 // which prismarine-nbt reads; .dat to .cw and back keeps every cell.
 TEST_F(ClassicWorlds, ALevelSavedAsANewWorldAndBack) {

@@ -112,6 +112,24 @@ TEST(Console, PastedNameClickOutsideAndResize) {
   EXPECT_EQ(editor.At(1, 1, 13), "Terrafix v0.5");
 }
 
+// A click outside the frame (right of its last column, below its last row)
+// is a click outside: its release is seen, and the next click inside works.
+TEST(Console, AClickOutsideTheFrameLeavesTheNextClickWorking) {
+  ConsoleEditor editor;
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  editor.Tmux("resize-window -t editor -x 140 -y 110");
+  for (const char* outside : {"135;10", "10;105"}) {
+    SCOPED_TRACE(outside);
+    ASSERT_TRUE(editor.PointerReadAt(5, 5));
+    editor.SendBytes(std::string("\x1B[<0;") + outside + "M");
+    editor.SendBytes(std::string("\x1B[<0;") + outside + "m");
+    ASSERT_TRUE(editor.Shows(3, 40, "   mx:-1         my:-1 "));
+    ASSERT_TRUE(editor.Click(1, 53, std::string(SavePrompt)));
+    editor.Enter();  // blank: cancelled
+    ASSERT_TRUE(editor.Shows(1, 40, testing::MenuLine));
+  }
+}
+
 TEST(Console, CtrlCEndsTheEditorAndPutsTheTerminalBack) {
   ConsoleEditor editor;
   ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
@@ -215,7 +233,7 @@ TEST(Console, UnsavedWorkKeptOnHangUpAndTerminateAndOfferedBack) {
       ASSERT_TRUE(untouched.Shows(1, 1, "Terrafix v0.5"));
       kill(untouched.EditorPid(), signal);
       ASSERT_TRUE(untouched.Ended());
-      EXPECT_FALSE(fs::exists(state.Path() / "terrafix/recovery.dat")) << "nothing was unsaved";
+      EXPECT_TRUE(testing::KeptWorkFiles(state.Path()).empty()) << "nothing was unsaved";
     }
     {
       ConsoleEditor painter(ConsoleStart{.Environment = keepIn});
@@ -227,12 +245,12 @@ TEST(Console, UnsavedWorkKeptOnHangUpAndTerminateAndOfferedBack) {
       ASSERT_TRUE(painter.Ended());
       EXPECT_EQ(testing::ReadWholeFile(painter.Side() / "status"), std::to_string(128 + signal) + "\n");
       EXPECT_EQ(testing::ReadWholeFile(painter.Side() / "after"), testing::ReadWholeFile(painter.Side() / "before"));
-      EXPECT_TRUE(fs::exists(state.Path() / "terrafix/recovery.dat"));
+      EXPECT_EQ(testing::KeptWorkFiles(state.Path()).size(), 1u);
     }
     for (const char* answer : {"n", "y"}) {
       ConsoleEditor next(ConsoleStart{.Environment = keepIn});
-      ASSERT_TRUE(next.Shows(1, 40, "Unsaved work from "));
-      EXPECT_NE(next.At(1, 40, 80).find(" was kept. Restore it? (y/n)"), std::string::npos);
+      ASSERT_TRUE(next.Shows(1, 40, "Unsaved work in "));
+      EXPECT_NE(next.At(1, 40, 90).find(" was kept. Restore it? (y/n)"), std::string::npos);
       next.Type(answer);
       next.Enter();
       ASSERT_TRUE(next.Shows(1, 40, testing::MenuLine));
@@ -244,7 +262,7 @@ TEST(Console, UnsavedWorkKeptOnHangUpAndTerminateAndOfferedBack) {
       EXPECT_EQ(raw[319 + 15 * 256 + 27], 1);
       EXPECT_EQ(std::count(raw.begin() + 319, raw.begin() + 4'194'623, '\1'), 2);
     }
-    EXPECT_FALSE(fs::exists(state.Path() / "terrafix/recovery.dat")) << "restored: removed";
+    EXPECT_TRUE(testing::KeptWorkFiles(state.Path()).empty()) << "restored: removed";
   }
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -235,6 +236,43 @@ TEST(FileSafety, EachWayALevelUsedToBeLost) {
          EXPECT_EQ(FilesIn(e.Path()), std::set<std::string>{"world"});
          EXPECT_NE(ReadWholeFile(e.Side() / "errors").find("terrafix: save world: cannot run"), std::string::npos);
        }},
+      {"the editor removes only its own temporaries, never a user's file of a like name", {},
+       [](const fs::path& f) {
+         WriteWholeFile(f / ".terrafix-notes1", "my notes");
+         WriteWholeFile(f / ".terrafix-ABCDEF", "more notes");
+         WriteWholeFile(f / ".terrafix-temporary-abcdefghijkl", "notes under a name like the editor's own");
+         WriteWholeFile(f / ".terrafix-temporary-mnopqrstuvwx", std::string("\x1f\x8b\x08\0", 4));  // abandoned
+       },
+       [](ConsoleEditor& e) {
+         ASSERT_TRUE(e.Save("world", SavedWorld));
+         e.Type(" ");
+         ASSERT_TRUE(e.Load("world", MenuLine));
+       },
+       [](ConsoleEditor& e) {
+         EXPECT_EQ(ReadWholeFile(e.Path() / ".terrafix-notes1"), "my notes");
+         EXPECT_EQ(ReadWholeFile(e.Path() / ".terrafix-ABCDEF"), "more notes");
+         EXPECT_EQ(ReadWholeFile(e.Path() / ".terrafix-temporary-abcdefghijkl"),
+                   "notes under a name like the editor's own");
+         EXPECT_EQ(FilesIn(e.Path()), (std::set<std::string>{".terrafix-notes1", ".terrafix-ABCDEF",
+                                                              ".terrafix-temporary-abcdefghijkl", "world.dat"}));
+       }},
+      {"a folder with no headers.dat saves with the game's template and makes none", {.CopyTemplate = false},
+       [](const fs::path&) {}, [](ConsoleEditor& e) { ASSERT_TRUE(e.Save("world", SavedWorld)); },
+       [](ConsoleEditor& e) {
+         EXPECT_FALSE(fs::exists(e.Path() / "headers.dat"));
+         EXPECT_TRUE(Gunzip(e.Path() / "world.dat") == LevelFile(0));
+         // The game's own reader takes it.
+         const std::string java = TERRAFIX_JAVA_SOURCES, folder = e.Path().string();
+         ASSERT_EQ(std::system(("javac -d '" + folder + "/classes' " + java + "/Level.java " + java +
+                                "/ReadLevel.java && gzip -dc '" + folder + "/world.dat' > '" + folder + "/world.raw'")
+                                   .c_str()),
+                   0);
+         const std::string fields = testing::CommandOutput("cd '" + folder +
+                                                           "' && java -cp classes com.mojang.minecraft.level.ReadLevel "
+                                                           "world.raw blocks.bin");
+         EXPECT_EQ(fields.substr(0, fields.find("creator")),
+                   "magic=271bb788 version=2\nwidth=256 height=256 depth=64\nblocks=4194304\n");
+       }},
       {"a levels folder that cannot be made is said, and no empty template is made",
        {.Environment = "HOME=home", .Arguments = "--desktop", .CopyTemplate = false},
        [](const fs::path& f) { WriteWholeFile(f / "home", "a file where the home folder should be"); },
@@ -293,6 +331,54 @@ TEST(FileSafety, KilledAtAnyInstantOfASaveOrALoad) {
     EXPECT_EQ(FilesIn(folder.Path()), (std::set<std::string>{"world.dat", "gzip.exe"}));
   }
   EXPECT_EQ(outcomes.size(), 2u);  // some kills came before the rename, some after
+}
+
+// A name with a folder on another file system (a tmpfs mounted here, as a
+// USB stick would be) saves there: the temporaries are made beside the file
+// they replace, never in the working folder.
+TEST(FileSafety, ASaveToAnotherFileSystem) {
+  testing::WorkingFolder folder;
+  fs::create_directory("stick");
+  if (std::system("mount -t tmpfs -o size=16m tmpfs stick 2>/dev/null") != 0) {
+    GTEST_SKIP() << "no rights to mount a tmpfs here";
+  }
+  {
+    ConsoleEditor editor(folder.Path(), {});
+    ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+    ASSERT_TRUE(editor.Save("stick/world", "File saved as 'stick/world'"));
+    EXPECT_TRUE(Gunzip(folder.Path() / "stick/world.dat") == LevelFile(0));
+    EXPECT_EQ(FilesIn(folder.Path() / "stick"), std::set<std::string>{"world.dat"});
+    EXPECT_EQ(FilesIn(folder.Path()), std::set<std::string>{"stick"});
+  }
+  std::system("umount stick");
+}
+
+// An ending signal while the compressor runs a Save ends the compressor and
+// everything it started (here a program that holds the temporary and
+// ignores SIGTERM), removes the command's temporaries and ends the editor as
+// the signal would; the level there is the one that was.
+TEST(FileSafety, AnEndingSignalDuringASaveLeavesNothingBehind) {
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(strsignal(signal));
+    testing::WorkingFolder folder;
+    WriteGzipped(folder.Path() / "world.dat", Castle);
+    MakeScript(folder.Path() / "gzip.exe", "(trap '' TERM; exec sleep 600) & echo $! > child; touch running; wait");
+    ConsoleEditor editor(folder.Path(), {});
+    ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+    ASSERT_TRUE(editor.Save("world", ReplaceQuestion("world")));
+    editor.Type("y"), editor.Enter();
+    for (int i = 0; i < 100 && !fs::exists(folder.Path() / "running"); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(fs::exists(folder.Path() / "running"));
+    kill(editor.EditorPid(), signal);
+    ASSERT_TRUE(editor.Ended());
+    EXPECT_EQ(ReadWholeFile(editor.Side() / "status"), std::to_string(128 + signal) + "\n");
+    // The program that held the temporary is gone (or a zombie no one has reaped yet).
+    const std::string child = ReadWholeFile(folder.Path() / "child");
+    const std::string stat = ReadWholeFile("/proc/" + child.substr(0, child.find('\n')) + "/stat");
+    EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
+    EXPECT_TRUE(Gunzip(folder.Path() / "world.dat") == Castle);
+    EXPECT_EQ(FilesIn(folder.Path()), (std::set<std::string>{"world.dat", "gzip.exe", "running", "child"}));
+  }
 }
 
 }  // namespace

@@ -162,5 +162,35 @@ TEST(GameLevel, TheServersLevelGoesBackAsItCame) {
   EXPECT_EQ(testing::Gunzip("fresh.dat").size(), 4'194'698u);
 }
 
+// The parts of a server's level around its cells as far as they go: one
+// whose last field is its cells (nothing after them) saves and loads back;
+// one with more of its own data than the editor keeps is refused with a
+// message that names the bound and the size.
+TEST(GameLevel, OwnPartsFromNothingToMoreThanTheBound) {
+  testing::WorkingFolder folder;
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  const std::string original = testing::Gunzip(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat");
+  const std::string cellsLast = original.substr(0, original.size() - 74);  // the trailer gone
+  testing::WriteGzipped("last.dat", cellsLast);
+  testing::WriteGzipped("large.dat", original + std::string(70'000, 'x'));
+  HeaderTemplate header;
+  ReadHeaderTemplate(header);
+  auto grid = std::make_unique<LevelGrid>();
+  testing::ScriptKeys(testing::FreshScreen(), "last\r");
+  ASSERT_TRUE(LoadCommand(*grid, header).has_value()) << testing::TextAt(1, 40, 92);
+  EXPECT_TRUE(header.OwnTrailer.empty());
+  testing::ScriptKeys(testing::FreshScreen(), "saved\rk");
+  ASSERT_TRUE(SaveCommand(*grid, header).has_value());
+  EXPECT_TRUE(testing::Gunzip("saved.dat") == cellsLast);
+
+  testing::ScriptKeys(testing::FreshScreen(), "large\rk");
+  EXPECT_FALSE(LoadCommand(*grid, header).has_value());
+  EXPECT_EQ(testing::TextAt(1, 40, 92), OwnPartMessage(70'074, false));
+  EXPECT_EQ(testing::TextAt(1, 40, 82),
+            "The editor keeps at most 64 KiB of a level's own data; this one has 70,074 bytes  ");
+  EXPECT_TRUE(header.OwnTrailer.empty()) << "the level it had, as it was";
+}
+
 }  // namespace
 }  // namespace terrafix

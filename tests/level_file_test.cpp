@@ -41,14 +41,27 @@ TEST(HeaderTemplate, HeaderAndTrailerShareByte319) {
   EXPECT_EQ(h.HeaderBytes[319], h.TrailerBytes[0]);
 }
 
-TEST(HeaderTemplate, MissingOrShortFileReadsAsZeros) {
+// A missing template is the installed one, else the one built into the
+// program (the game's, never zeros), and no file is made; one that is there
+// is used as it is, what a short one lacks reading as zeros.
+TEST(HeaderTemplate, MissingFileReadsTheGamesTemplateAndShortOneReadsAsZeros) {
   testing::WorkingFolder folder;
+  const std::string shipped = ReadWholeFile(std::string(TERRAFIX_DATA) + "/headers.dat");
   HeaderTemplate h;
   h.HeaderBytes.fill(9);
   ReadHeaderTemplate(h);
+  EXPECT_EQ(std::string(h.HeaderBytes.begin(), h.HeaderBytes.begin() + 319), shipped.substr(0, 319));
+  EXPECT_EQ(std::string(h.TrailerBytes.begin(), h.TrailerBytes.end()), shipped.substr(319, 75));
+  EXPECT_FALSE(std::filesystem::exists("headers.dat"));
+  WriteWholeFile("installed.dat", Template394());
+  h.InstalledFile = "installed.dat";
+  ReadHeaderTemplate(h);
+  EXPECT_EQ(std::string(h.HeaderBytes.begin(), h.HeaderBytes.end()), Template394().substr(0, 320));
+
+  WriteWholeFile("headers.dat", "");
+  ReadHeaderTemplate(h);
   EXPECT_EQ(h.HeaderBytes, decltype(h.HeaderBytes){});
   EXPECT_EQ(h.TrailerBytes, decltype(h.TrailerBytes){});
-  EXPECT_TRUE(std::filesystem::exists("headers.dat"));  // created empty
   WriteWholeFile("headers.dat", std::string(330, 'h'));
   ReadHeaderTemplate(h);
   EXPECT_EQ(h.HeaderBytes[319], 'h');

@@ -150,7 +150,7 @@ TEST_F(LoadAndSave, LoadsThatFailTheHeaderCheckOrTheCompressor) {
 }
 
 TEST_F(LoadAndSave, AllZeroTemplateLetsAnEmptyFileLoadAsAir) {
-  fs::remove("headers.dat");
+  WriteWholeFile("headers.dat", "");
   ReadHeaderTemplate(Header);
   LayNewTerrain(*Grid);
   WriteWholeFile("nothing", "");

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,6 +104,19 @@ std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
   std::string bytes = ReadWholeFile(name);
   std::filesystem::remove(name);
   return bytes;
+}
+
+std::vector<std::filesystem::path> KeptWorkFiles(const std::filesystem::path& stateFolder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(stateFolder / "terrafix", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("unsaved-") && (name.ends_with(".kept") || name.ends_with(".declined"))) {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 }  // namespace terrafix::testing

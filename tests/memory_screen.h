@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "files/header_template.h"
 #include "level/level_grid.h"
@@ -47,5 +48,8 @@ void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes)
 void WriteGzipped(const std::filesystem::path& file, const std::string& bytes);
 // The uncompressed level file of `grid` with the template, as a save writes it.
 std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header);
+// The files of kept work in a state folder (its terrafix/ folder), in name
+// order: those still to be offered (".kept") and those declined once.
+std::vector<std::filesystem::path> KeptWorkFiles(const std::filesystem::path& stateFolder);
 
 }  // namespace terrafix::testing

@@ -47,4 +47,25 @@ bool SendCloseRequest(unsigned long window) {
   return sent != 0;
 }
 
+OtherWindow::OtherWindow() {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return;
+  Connection = d;
+  const ::Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 60, 60, 0, 0, 0);
+  XSelectInput(d, window, StructureNotifyMask);
+  XMapWindow(d, window);
+  for (XEvent e; XNextEvent(d, &e) == 0 && e.type != MapNotify;) {
+  }
+  XSetInputFocus(d, window, RevertToParent, CurrentTime);
+  XSync(d, False);
+  Window = window;
+}
+
+OtherWindow::~OtherWindow() {
+  if (!Connection) return;
+  Display* d = static_cast<Display*>(Connection);
+  if (Window) XDestroyWindow(d, Window);
+  XCloseDisplay(d);
+}
+
 }  // namespace terrafix::testing

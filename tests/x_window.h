@@ -18,4 +18,19 @@ WindowFacts ReadWindowFacts(unsigned long window);
 // Sends WM_DELETE_WINDOW, as a window manager does for the title bar's close control.
 bool SendCloseRequest(unsigned long window);
 
+// Another program's window, for as long as it lives: shown in the screen's
+// top-left corner and given the input focus.
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  bool Shown() const { return Window != 0; }
+
+ private:
+  void* Connection = nullptr;  // Xlib's Display
+  unsigned long Window = 0;
+};
+
 }  // namespace terrafix::testing

@@ -42,7 +42,7 @@ void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header,
       break;
     case ToolbarAction::Load: AsAStep(grid, history, [&] { return LoadCommand(grid, header); }); break;
     case ToolbarAction::Save:
-      if (const std::optional<std::string> name = SaveCommand(grid, header)) MarkSaved(history, *name);
+      SaveCommand(grid, header, [&](const std::string& name) { MarkSaved(history, name); });
       break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
     default: break;

@@ -10,6 +10,7 @@
 #include "editor/painting.h"
 #include "editor/unsaved_work.h"
 #include "files/folder_cleanup.h"
+#include "files/levels_folder.h"
 #include "files/load_save_commands.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
@@ -28,6 +29,7 @@ void RunEditor(const StartOptions& start) {
   EditorState state;
   UndoHistory history;
   header->TemplateFile = start.TemplateFile;
+  header->InstalledFile = InstalledTemplateFile();
   ReadHeaderTemplate(*header);
   CleanUpFolder();
   OpenScreen(1050, 800, 32, start.OpenBackend);

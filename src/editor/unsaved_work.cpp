@@ -1,46 +1,106 @@
 #include "editor/unsaved_work.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "files/recovery.h"
 #include "platform/screen/line_input.h"
+#include "platform/text/cp437.h"
+#include "platform/text/utf8.h"
 
 namespace terrafix {
 
-std::string RestoreQuestion(int64_t time) {
-  return "Unsaved work from " + RecoveryTimeText(time) + " was kept. Restore it? (y/n) ";
+namespace {
+
+// Row 1 from column 40 holds 92 columns; a question leaves one for the answer.
+constexpr size_t MessageWidth = 92;
+constexpr size_t QuestionWidth = MessageWidth - 1;
+constexpr std::string_view Cut = "...";
+
+// A file system's UTF-8 as the screen's code page 437 shows it.
+std::string Shown(std::string_view utf8) {
+  std::string shown;
+  for (size_t at = 0; at < utf8.size();) {
+    const int code = UnicodeToCp437(DecodeUtf8(utf8, at));
+    shown += static_cast<char>(code != 0 ? code : '?');
+  }
+  return shown;
+}
+
+// The folder with the home folder as "~".
+std::string FolderText(const std::string& folder) {
+  const char* home = std::getenv("HOME");
+  const std::string_view h = home ? home : "";
+  if (h.size() > 1 && folder.starts_with(h) && (folder.size() == h.size() || folder[h.size()] == '/')) {
+    return Shown("~" + folder.substr(h.size()));
+  }
+  return Shown(folder);
+}
+
+// At most `width` columns: the start of a name, the end of a folder.
+std::string KeepStart(const std::string& text, size_t width) {
+  if (text.size() <= width) return text;
+  return width <= Cut.size() ? text.substr(0, width) : text.substr(0, width - Cut.size()) + std::string(Cut);
+}
+std::string KeepEnd(const std::string& text, size_t width) {
+  if (text.size() <= width) return text;
+  return width <= Cut.size() ? text.substr(text.size() - width)
+                             : std::string(Cut) + text.substr(text.size() - (width - Cut.size()));
+}
+
+}  // namespace
+
+std::string RestoreQuestion(const std::string& level, const std::string& folder, int64_t time) {
+  const std::string start = "Unsaved work", rest = " from " + KeptTimeText(time) + " was kept. Restore it? (y/n) ";
+  const std::string name = level.empty() ? "" : Shown(level), place = FolderText(folder);
+  constexpr std::string_view Of = " of ''";
+  const std::string_view In = place.empty() ? "" : " in ";  // (a folder removed meanwhile has no name)
+  // What the name and the folder may take: the name at least a few letters
+  // when the folder is long, the folder what is left.
+  constexpr size_t NameRoom = 12;
+  const size_t room = QuestionWidth - start.size() - rest.size() - In.size() - (name.empty() ? 0 : Of.size());
+  const size_t nameWidth = std::min(name.size(), std::max(NameRoom, room - std::min(room, place.size())));
+  const std::string of = name.empty() ? "" : " of '" + KeepStart(name, nameWidth) + "'";
+  return start + of + std::string(In) + KeepEnd(place, room - std::min(room, nameWidth)) + rest;
+}
+
+std::string UnreadableKeptWorkMessage(int64_t time, const std::string& folder) {
+  const std::string start = "Kept work from " + KeptTimeText(time) + " could not be read; it stays in ";
+  std::string text = start + KeepEnd(FolderText(folder) + "/", MessageWidth - start.size());
+  text.resize(MessageWidth, ' ');
+  return text;
 }
 
 void KeepUnsavedWork(const LevelGrid& grid, HeaderTemplate& header, const UndoHistory& history) {
   if (!HasUnsavedChanges(history)) return;
-  std::string why;
-  if (KeepRecovery(grid, header, history.SavedName, why)) {
-    std::fprintf(stderr, "terrafix: unsaved work kept in %s\n", RecoveryFolder().c_str());
+  std::string where, why;
+  if (KeepWork(grid, header, history.SavedName, where, why)) {
+    std::fprintf(stderr, "terrafix: unsaved work kept in %s\n", where.c_str());
   } else {
     std::fprintf(stderr, "terrafix: unsaved work could not be kept: %s\n", why.c_str());
   }
 }
 
 void OfferKeptWork(LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
-  RecoveryNote note;
-  if (!FindRecovery(note)) return;
-  if (!AskYesOrNo(RestoreQuestion(note.Time), QuestionRow, QuestionColumn)) {
-    if (note.Declined) {
-      RemoveRecovery();
-    } else {
-      NoteRecoveryDeclined(note);
+  for (KeptWork& work : FindKeptWork()) {
+    if (!TakeKeptWork(work)) continue;  // another editor is offering it
+    if (!AskYesOrNo(RestoreQuestion(work.Level, work.Folder, work.Time), QuestionRow, QuestionColumn)) {
+      DeclineKeptWork(work);
+      continue;
     }
-    return;
+    UndoStep before = LevelStep(grid);
+    std::string why;
+    if (!ReadKeptWork(work, grid, header, why)) {
+      std::fprintf(stderr, "terrafix: kept work %s could not be read: %s\n", work.File.c_str(), why.c_str());
+      SetKeptWorkAside(work);
+      ShowMessage(UnreadableKeptWorkMessage(work.Time, work.File.substr(0, work.File.find_last_of('/'))));
+      continue;
+    }
+    PushStep(history, std::move(before));
+    history.SavedName.clear();  // unsaved, and under no name
+    RemoveKeptWork(work);
   }
-  UndoStep before = LevelStep(grid);
-  std::string why;
-  if (!ReadRecovery(grid, header, why)) {
-    std::fprintf(stderr, "terrafix: kept work could not be read: %s\n", why.c_str());
-    return;
-  }
-  PushStep(history, std::move(before));
-  RemoveRecovery();
 }
 
 }  // namespace terrafix

@@ -11,17 +11,26 @@
 
 namespace terrafix {
 
-// "Unsaved work from 2026-12-10 17:30 was kept. Restore it? (y/n) "
-std::string RestoreQuestion(int64_t time);
+// "Unsaved work of 'castle' in ~/levels from 2026-12-10 18:30 was kept.
+// Restore it? (y/n) " ("Unsaved work in ..." for a new level), a long name
+// or folder shortened so that the question and its answer stay on row 1.
+std::string RestoreQuestion(const std::string& level, const std::string& folder, int64_t time);
+
+// "Kept work from 2026-12-10 18:30 could not be read; it stays in
+// ~/.local/state/terrafix/", padded to row 1's 92 columns.
+std::string UnreadableKeptWorkMessage(int64_t time, const std::string& folder);
 
 // Keeps the level when it differs from what was last loaded, saved or
 // created; nothing otherwise. Touches nothing of the screen: it runs as the
 // editor ends.
 void KeepUnsavedWork(const LevelGrid& grid, HeaderTemplate& header, const UndoHistory& history);
 
-// Asks whether to restore kept work. y loads it as a step that can be undone
-// (the level then counts as unsaved) and removes it; n keeps it for the next
-// start, and a second n removes it.
+// Asks, for each kept work in turn, newest first, whether to restore it. y
+// loads it as a step that can be undone (the level then counts as unsaved,
+// under no name) and removes it; n keeps it for the next start, and a second
+// n removes it. Kept work that is not a level is said so and left where it
+// is, never offered again; kept work that another editor is offering is
+// passed over.
 void OfferKeptWork(LevelGrid& grid, HeaderTemplate& header, UndoHistory& history);
 
 }  // namespace terrafix

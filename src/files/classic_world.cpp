@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "files/bounded_reader.h"
+#include "platform/text/utf8.h"
 
 namespace terrafix {
 
@@ -143,7 +144,7 @@ void NewClassicWorld(const LevelGrid& grid, const std::string& name, int64_t now
   Writer w{before};
   w.Tag(TagCompound, RootName);
   w.Byte("FormatVersion", 1);
-  w.String("Name", std::string_view(name).substr(0, MaxNameBytes));
+  w.String("Name", CutAtCharacter(name, MaxNameBytes));
   w.Tag(TagByteArray, "UUID");
   w.Number(16, 4);
   std::random_device random;

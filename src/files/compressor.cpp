@@ -34,8 +34,13 @@ std::string OnSearchPath(const std::string& name) {
 // so that it reads as a file to any program.
 std::string AsFileArgument(const std::string& name) { return name.starts_with('-') ? "./" + name : name; }
 
-// The terminal is the compressor's for its messages; Esc stops it.
-ProgramWait WhileCompressing() { return {LendTerminal, TakeTerminalBack, [] { return TakeQueuedKey(KeyEsc); }}; }
+// The terminal is the compressor's for its messages; Esc stops it, and so
+// does a signal that ends the editor (acted on only once the compressor and
+// whatever it started have ended, and the command has removed its
+// temporaries).
+ProgramWait WhileCompressing() {
+  return {LendTerminal, TakeTerminalBack, [] { return EndSignalPending() || TakeQueuedKey(KeyEsc); }};
+}
 
 }  // namespace
 
@@ -57,6 +62,12 @@ int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t 
   bytes.clear();
   return RunProgramAndWait(CompressorProgram(), {"-d", "-c", AsFileArgument(name)},
                            {.Bytes = &bytes, .Limit = limit}, WhileCompressing());
+}
+
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit) {
+  bytes.clear();
+  return RunProgramAndWait(CompressorProgram(), {"-d", "-c"}, {.FromFile = from, .Bytes = &bytes, .Limit = limit},
+                           WhileCompressing());
 }
 
 }  // namespace terrafix

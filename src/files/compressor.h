@@ -30,4 +30,8 @@ int CompressInto(const std::string& name, int to, bool attended = true);
 // stops the compressor). Leaves `name` as it is.
 int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit);
 
+// The same for the compressed stream that the open file `from` holds from
+// where it stands to its end.
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit);
+
 }  // namespace terrafix

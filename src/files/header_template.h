@@ -25,6 +25,8 @@ struct HeaderTemplate {
   // Where the template is read from: headers.dat in the working folder, or
   // the installed one where the editor has no folder of its own to work in.
   std::string TemplateFile = HeaderTemplateFile;
+  // Read in TemplateFile's place when that is missing; then the built-in copy.
+  std::string InstalledFile;
   std::array<uint8_t, 320> HeaderBytes{};   // 0..318 the header; 319 gets overwritten by the first cell
   std::array<uint8_t, 75> TrailerBytes{};
   std::array<uint8_t, 257> RowBuffer{};     // one row of cells and one byte more
@@ -45,8 +47,14 @@ struct HeaderTemplate {
 void ForgetOwnParts(HeaderTemplate& header);
 
 // Fills HeaderBytes from offsets 0..319 and TrailerBytes from 319..393 of
-// TemplateFile; what the file lacks reads as zeros (a missing file is created
-// empty).
+// TemplateFile; what a short or empty file lacks reads as zeros. Where
+// TemplateFile is missing, the installed headers.dat (`installedFile`) is
+// read in its place, and where that is missing too, the copy built into the
+// program: the game's own template, never zeros. No file is created.
 void ReadHeaderTemplate(HeaderTemplate& header);
+
+// data/headers.dat as the program carries it.
+extern const uint8_t BuiltInTemplate[];
+extern const size_t BuiltInTemplateSize;
 
 }  // namespace terrafix

@@ -26,6 +26,7 @@
 #include "files/folder_cleanup.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
+#include "files/level_reading.h"
 #include "files/level_names.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
@@ -51,6 +52,13 @@ void Report(const char* command, const LevelName& level, const std::string& why)
   std::fprintf(stderr, "terrafix: %s %s: %s\n", command, level.File.c_str(), why.c_str());
 }
 
+// 70000 as "70,000".
+std::string WithThousands(size_t number) {
+  std::string digits = std::to_string(number);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
 std::string SavedMessage(const std::string& name) {
   return "File saved as '" + name + "', press any key to continue..." + std::string(28, ' ');
 }
@@ -66,39 +74,18 @@ bool Refused(const LevelName& level, bool writesOverUncompressed) {
   return true;
 }
 
-// The size of a level that a file (or its start) holds, when it tells.
-struct LevelSize {
-  bool Known = false;
-  bool Editors = false;
-  int32_t Width = 0, Height = 0, Depth = 0;  // as the game's level files name them: depth is the height
-};
-
-LevelSize SizeOf(const LevelName& level, std::span<const uint8_t> file) {
-  if (level.IsClassicWorld()) {
-    const ClassicWorld world = ReadClassicWorld(file);
-    return {world.Found, world.OfTheEditorsSize(), world.X, world.Z, world.Y};
+// Says why a level was refused: on standard error, and on row 1 in the
+// message of its cause.
+void ShowRefusal(const LevelName& level, const LevelReading& reading, std::string_view notALevelMessage) {
+  Report("load", level, reading.Why);
+  switch (reading.Refusal) {
+    case LevelRefusal::None: break;
+    case LevelRefusal::NotALevel: ShowMessage(notALevelMessage); break;
+    case LevelRefusal::OtherSize:
+      ShowMessage(OtherSizeMessage(level.Shown, reading.Width, reading.Height, reading.Depth));
+      break;
+    case LevelRefusal::OwnPartTooLarge: ShowMessage(OwnPartMessage(reading.OwnBytes, reading.AtLeast)); break;
   }
-  const GameLevel game = ReadGameLevel(file);
-  return {game.Found, game.OfTheEditorsSize(), game.Width, game.Height, game.Depth};
-}
-
-std::optional<std::string> LoadClassicWorld(const LevelName& level, std::span<const uint8_t> file, LevelGrid& grid,
-                                             HeaderTemplate& header) {
-  const ClassicWorld world = ReadClassicWorld(file);
-  if (world.Found && !world.OfTheEditorsSize()) {
-    Report("load", level, "a world of another size");
-    ShowMessage(OtherSizeMessage(level.Shown, world.X, world.Z, world.Y));
-    return {};
-  }
-  if (!world.Found || !world.BlocksWhole || world.BlocksOffset > LargestOwnPart ||
-      file.size() - world.BlocksOffset - world.BlockCount > LargestOwnPart) {
-    Report("load", level, "not a ClassicWorld this editor can read");
-    ShowMessage(HeaderMismatchMessage);
-    return {};
-  }
-  ReadOwnLevel(file, world.BlocksOffset, HeaderTemplate::Format::ClassicWorld, grid, header);
-  header.OwnTimeOffset = world.LastModifiedOffset;
-  return level.File;
 }
 
 // What stands before and after the cells in the file a save writes: a
@@ -147,9 +134,13 @@ bool WriteUncompressed(const TemporaryFile& file, const LevelName& level, const 
 // Writes the level (laid out in file order already), compresses it and puts
 // it in place of name.dat.
 bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+  // Beside the file they replace, whatever folder the name names: a rename
+  // never crosses file systems, and the room they take is that folder's.
+  const std::string folder = FolderOf(level.Compressed());
+  if (folder != ".") RemoveAbandonedTemporaries(folder);
   TemporaryFile uncompressed, compressed;
-  if (!MakeTemporary(uncompressed, why) || !WriteUncompressed(uncompressed, level, grid, header, why) ||
-      !MakeTemporary(compressed, why)) {
+  if (!MakeTemporary(uncompressed, why, folder) || !WriteUncompressed(uncompressed, level, grid, header, why) ||
+      !MakeTemporary(compressed, why, folder)) {
     RemoveTemporary(uncompressed);
     return false;
   }
@@ -173,11 +164,25 @@ bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& he
 }  // namespace
 
 std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth) {
-  std::string text = std::string(shownName) + " is a level of " + std::to_string(width) + " x " +
-                     std::to_string(height) + " x " + std::to_string(depth) +
-                     "; this editor edits 256 x 256 x 64 levels";
-  text.resize(std::max<size_t>(text.size(), MessageWidth), ' ');
+  const std::string rest = " is a level of " + std::to_string(width) + " x " + std::to_string(height) + " x " +
+                           std::to_string(depth) + "; this editor edits 256 x 256 x 64 levels";
+  std::string text = ShortenedName(shownName, MessageWidth - rest.size()) + rest;
+  text.resize(MessageWidth, ' ');
   return text;
+}
+
+std::string OwnPartMessage(size_t bytes, bool atLeast) {
+  std::string text = "The editor keeps at most 64 KiB of a level's own data; this one has " +
+                     std::string(atLeast ? "more than " : "") + WithThousands(bytes) + " bytes";
+  text.resize(std::max(text.size(), MessageWidth), ' ');
+  return text;
+}
+
+std::string ShortenedName(std::string_view shownName, size_t width) {
+  constexpr std::string_view Cut = "...";
+  if (shownName.size() <= width) return std::string(shownName);
+  if (width <= Cut.size()) return std::string(Cut.substr(0, width));
+  return std::string(shownName.substr(0, width - Cut.size())) + std::string(Cut);
 }
 
 std::string ReplaceQuestion(std::string_view shownName, std::string_view ending) {
@@ -191,50 +196,40 @@ std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) 
 std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header) {
   CleanUpFolder();
   if (level.File.empty() || Refused(level, false)) return {};
+  const LevelForms forms = level.IsClassicWorld() ? LevelForms::ClassicWorld : LevelForms::GameFormat;
   std::vector<uint8_t> file;
   std::string why;
   if (KindOfFile(level.Compressed()) == FileKind::Regular) {
     const int result = DecompressInto(level.Compressed(), file, LargestLevelFile);
     if (result != 0) {
-      Report("load", level, DescribeProgramResult(CompressorProgram(), result));
       // A larger level is known by its start.
-      const LevelSize size = result == ProgramOutputTooLong ? SizeOf(level, file) : LevelSize{};
-      ShowMessage(size.Known && !size.Editors ? OtherSizeMessage(level.Shown, size.Width, size.Height, size.Depth)
-                                             : std::string(CompressorFailureMessage));
+      LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file, forms) : LevelReading{};
+      reading.Why = DescribeProgramResult(CompressorProgram(), result);
+      if (reading.Refusal == LevelRefusal::None) reading.Refusal = LevelRefusal::NotALevel;
+      ShowRefusal(level, reading, CompressorFailureMessage);
       return {};
     }
-    if (level.IsClassicWorld()) return LoadClassicWorld(level, file, grid, header);
-  } else if (level.IsClassicWorld()) {
-    why = "there is no " + level.Compressed();
-  } else if (KindOfFile(level.File) != FileKind::Regular) {
+  } else if (level.IsClassicWorld() || KindOfFile(level.File) != FileKind::Regular) {
     why = "there is no " + level.Compressed();
   } else {
     // An uncompressed level left by an earlier version of the editor.
     ReadFileStart(level.File, file, LargestLevelFile, why);
   }
-  if (why.empty() && HeaderMatches(file, header)) {
-    ReadLevelCells(file, grid, header);
-    return level.File;
-  }
-  // Not the template's layout: a level of another variant of the game's format?
-  const GameLevel game = why.empty() ? ReadGameLevel(file) : GameLevel{};
-  if (game.Found && !game.OfTheEditorsSize()) {
-    Report("load", level, "a level of another size");
-    ShowMessage(OtherSizeMessage(level.Shown, game.Width, game.Height, game.Depth));
+  if (!why.empty()) {
+    Report("load", level, why);
+    ShowMessage(HeaderMismatchMessage);
     return {};
   }
-  if (game.Found && game.CellsWhole && game.CellsOffset <= LargestOwnPart &&
-      file.size() - game.CellsOffset - game.CellCount <= LargestOwnPart) {
-    ReadOwnLevel(file, game.CellsOffset, HeaderTemplate::Format::GameLevel, grid, header);
-    return level.File;
+  const LevelReading reading = ReadLevelBytes(file, forms, grid, header);
+  if (reading.Refusal != LevelRefusal::None) {
+    ShowRefusal(level, reading, HeaderMismatchMessage);
+    return {};
   }
-  if (why.empty()) why = "neither the layout of " + std::string(HeaderTemplateFile) + " nor a level of the game";
-  Report("load", level, why);
-  ShowMessage(HeaderMismatchMessage);
-  return {};
+  return level.File;
 }
 
-std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header) {
+std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header,
+                                       const std::function<void(const std::string&)>& saved) {
   CleanUpFolder();
   // The cells are laid out before the name is asked for: what is left to do
   // once it is typed is the file's writing and compression.
@@ -251,6 +246,7 @@ std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& he
     ShowMessage(CompressorFailureMessage);
     return {};
   }
+  if (saved) saved(level.File);
   ShowMessage(SavedMessage(level.Shown));
   return level.File;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,8 +33,16 @@ constexpr std::string_view NotALevelFileMessage =
 static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
               NotALevelFileMessage.size() == 92);
 
-// "world is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels", padded.
+// "world is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels", padded
+// to row 1's 92 columns; a name too long for them is shortened.
 std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth);
+
+// "The editor keeps at most 64 KiB of a level's own data; this one has 70,000
+// bytes", padded: a level whose header or trailer exceeds that bound.
+std::string OwnPartMessage(size_t bytes, bool atLeast);
+
+// A name shown in at most `width` columns: as it is, or its start and "...".
+std::string ShortenedName(std::string_view shownName, size_t width);
 
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
 std::string ReplaceQuestion(std::string_view shownName, std::string_view ending = LevelFileEnding);
@@ -43,6 +52,9 @@ std::string ReplaceQuestion(std::string_view shownName, std::string_view ending 
 std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header);
 // The same for a level named on the command line, with no prompt.
 std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header);
-std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header);
+// `saved` hears of a save (with the name) before its message waits for a
+// key: the editor may be ended while the message is shown.
+std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header,
+                                       const std::function<void(const std::string&)>& saved = {});
 
 }  // namespace terrafix

@@ -1,18 +1,21 @@
 #include "files/recovery.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <sstream>
-#include <vector>
 
-#include "files/classic_world.h"
 #include "files/compressor.h"
-#include "files/game_level.h"
 #include "files/level_file.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
@@ -25,127 +28,253 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* LevelFileName = "recovery.dat";
-constexpr const char* NoteFileName = "recovery.txt";
-constexpr int RecoverySlot = 3;  // not a command's: the editor may be ending in the middle of one
+constexpr std::string_view NoteTitle = "Terrafix kept work";
+constexpr std::string_view NamePrefix = "unsaved-";
+constexpr std::string_view OfferedEnding = ".kept";        // not offered yet
+constexpr std::string_view DeclinedEnding = ".declined";   // offered once, declined
+constexpr std::string_view AsideEnding = ".unreadable";    // not a level: the user's to look at
+// What an earlier version of the editor kept: one level for all editors.
+constexpr const char* OldLevelFile = "recovery.dat";
+constexpr const char* OldNoteFile = "recovery.txt";
+constexpr int KeepSlot = 3;  // not a command's: the editor may be ending in the middle of one
 constexpr size_t LargestNote = 64 * 1024;
+constexpr mode_t PrivateFolderMode = 0700;
+constexpr unsigned PrivateFileMode = 0600;
 
-std::string InStateFolder(const char* name) { return RecoveryFolder() + "/" + name; }
+// The state folders, in the order they are tried.
+std::vector<std::string> StateFolders() {
+  std::vector<std::string> folders;
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state && *state == '/') folders.push_back(std::string(state) + "/terrafix");
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/') folders.push_back(std::string(home) + "/.local/state/terrafix");
+  const char* temporary = std::getenv("TMPDIR");
+  const std::string base = temporary && *temporary == '/' ? temporary : "/tmp";
+  folders.push_back(base + "/terrafix-" + std::to_string(getuid()));
+  return folders;
+}
 
-std::string NoteText(const RecoveryNote& note) {
+// Whether `folder` is, or has now been made, a folder of this user's that
+// only this user may enter. A link there is never followed.
+bool MakePrivateFolder(const std::string& folder) {
+  std::error_code error;
+  fs::create_directories(fs::path(folder).parent_path(), error);
+  if (mkdir(folder.c_str(), PrivateFolderMode) != 0 && errno != EEXIST) return false;
+  struct stat info;
+  if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) return false;
+  if ((info.st_mode & 07777) != PrivateFolderMode && chmod(folder.c_str(), PrivateFolderMode) != 0) return false;
+  return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string NoteText(const KeptWork& work) {
   std::ostringstream text;
-  text << "time " << note.Time << "\nfolder " << note.Folder << "\nlevel " << note.Level << "\ndeclined "
-       << (note.Declined ? 1 : 0) << "\n";
+  text << NoteTitle << "\ntime " << work.Time << "\nfolder " << work.Folder << "\nlevel " << work.Level << "\n";
   return text.str();
 }
 
-// Writes `bytes` into a temporary of the state folder and puts it in place as `name`.
-bool PutInPlace(const std::string& bytes, const char* name, std::string& why) {
-  TemporaryFile file;
-  if (!MakeTemporary(file, why, RecoveryFolder())) return false;
-  const bool written = write(file.Fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-  if (!written) why = std::string("write: ") + std::strerror(errno);
-  const bool placed = written && PutTemporaryInPlace(file, InStateFolder(name), why);
-  RemoveTemporary(file);
-  return placed;
+// The lines of a note: "time", "folder", "level" (and "declined", in an
+// earlier version's note).
+void ReadNote(std::string_view text, KeptWork& work) {
+  std::istringstream lines{std::string(text)};
+  for (std::string line; std::getline(lines, line);) {
+    const size_t blank = line.find(' ');
+    const std::string key = line.substr(0, blank), value = blank == std::string::npos ? "" : line.substr(blank + 1);
+    if (key == "time") work.Time = std::strtoll(value.c_str(), nullptr, 10);
+    if (key == "folder") work.Folder = value;
+    if (key == "level") work.Level = value;
+    if (key == "declined") work.Declined = value == "1";
+  }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string KeptName(const std::string& folder, int64_t time, long process, std::string_view ending) {
+  return folder + "/" + std::string(NamePrefix) + std::to_string(time) + "-" + std::to_string(process) +
+         std::string(ending);
+}
+
+// The note, its end, then the compressed level, into a temporary of
+// `folder` that becomes the kept file.
+bool KeepIn(const std::string& folder, const LevelGrid& grid, HeaderTemplate& header, const KeptWork& note,
+            std::string& where, std::string& why) {
+  RemoveAbandonedTemporaries(folder);
+  TemporaryFile uncompressed, kept;
+  bool done = MakeTemporary(uncompressed, why, folder) && OpenByteFile(uncompressed.Name, KeepSlot);
+  if (done) {
+    WriteLevelFile(KeepSlot, grid, header);
+    done = CloseFile(KeepSlot);
+    if (!done) why = std::string("write: ") + std::strerror(errno);
+  }
+  done = done && MakeTemporary(kept, why, folder);
+  if (done && !WriteAll(kept.Fd, NoteText(note) + '\0')) {
+    why = std::string("write: ") + std::strerror(errno);
+    done = false;
+  }
+  if (done) {
+    // The compressor writes on from where the note ends.
+    const int result = CompressInto(uncompressed.Name, kept.Fd, false);
+    if (result != 0) why = DescribeProgramResult(CompressorProgram(), result);
+    where = KeptName(folder, note.Time, static_cast<long>(getpid()), OfferedEnding);
+    done = result == 0 && PutTemporaryInPlace(kept, where, why, PrivateFileMode);
+  }
+  RemoveTemporary(kept);
+  RemoveTemporary(uncompressed);
+  return done;
+}
+
+// Opens and locks `file`, for this editor alone; -1 when another editor
+// holds it or it is no longer there under that name.
+int OpenAlone(const std::string& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return -1;
+  struct stat opened, named;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(file.c_str(), &named) == 0 &&
+      S_ISREG(opened.st_mode) && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+    return fd;
+  }
+  close(fd);
+  return -1;
+}
+
+// What an earlier version kept (recovery.dat and its note) becomes kept work
+// of today's form, so that it is offered as before.
+void AdoptOldKeptWork(const std::string& folder) {
+  const std::string level = folder + "/" + OldLevelFile, noteFile = folder + "/" + OldNoteFile;
+  const int fd = OpenAlone(level);
+  if (fd < 0) return;
+  std::vector<uint8_t> compressed, note;
+  std::string why;
+  KeptWork work;
+  struct stat info;
+  if (fstat(fd, &info) == 0) work.Time = info.st_mtime;
+  if (ReadFileStart(noteFile, note, LargestNote, why)) ReadNote({reinterpret_cast<const char*>(note.data()), note.size()}, work);
+  TemporaryFile kept;
+  const bool adopted = ReadFileStart(level, compressed, LargestLevelFile, why) && MakeTemporary(kept, why, folder) &&
+                       WriteAll(kept.Fd, NoteText(work) + '\0') &&
+                       WriteAll(kept.Fd, {reinterpret_cast<const char*>(compressed.data()), compressed.size()}) &&
+                       PutTemporaryInPlace(kept, KeptName(folder, work.Time, 0, work.Declined ? DeclinedEnding
+                                                                                              : OfferedEnding),
+                                           why, PrivateFileMode);
+  RemoveTemporary(kept);
+  if (adopted) {
+    unlink(level.c_str());
+    unlink(noteFile.c_str());
+  }
+  close(fd);
+}
+
+// The kept work of one folder.
+void FindIn(const std::string& folder, std::vector<KeptWork>& found) {
+  DIR* entries = opendir(folder.c_str());
+  if (!entries) return;
+  while (const dirent* entry = readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    const bool declined = name.ends_with(DeclinedEnding);
+    if (!name.starts_with(NamePrefix) || !(declined || name.ends_with(OfferedEnding))) continue;
+    KeptWork work;
+    work.File = folder + "/" + std::string(name);
+    std::vector<uint8_t> start;
+    std::string why;
+    if (KindOfFile(work.File) != FileKind::Regular || !ReadFileStart(work.File, start, LargestNote, why)) continue;
+    const std::string_view text(reinterpret_cast<const char*>(start.data()), start.size());
+    const size_t end = text.find('\0');
+    if (end == std::string_view::npos || !text.starts_with(NoteTitle)) continue;  // not kept work
+    ReadNote(text.substr(0, end), work);
+    work.Declined = declined;
+    work.LevelOffset = end + 1;
+    found.push_back(std::move(work));
+  }
+  closedir(entries);
+}
+
+// `work` under a name with another ending (its folder and time kept).
+void Rename(const KeptWork& work, std::string_view ending) {
+  const size_t dot = work.File.find_last_of('.');
+  const std::string renamed = work.File.substr(0, dot) + std::string(ending);
+  rename(work.File.c_str(), renamed.c_str());
 }
 
 }  // namespace
 
-std::string RecoveryFolder() {
-  const char* state = std::getenv("XDG_STATE_HOME");
-  if (state && *state == '/') return std::string(state) + "/terrafix";
-  const char* home = std::getenv("HOME");
-  if (home && *home) return std::string(home) + "/.local/state/terrafix";
-  return {};
+bool KeepWork(const LevelGrid& grid, HeaderTemplate& header, const std::string& level, std::string& where,
+              std::string& why) {
+  char here[4096];
+  KeptWork note;
+  note.Time = static_cast<int64_t>(std::time(nullptr));
+  note.Folder = getcwd(here, sizeof here) ? here : "";
+  note.Level = level;
+  why = "no state folder can be made";
+  for (const std::string& folder : StateFolders()) {
+    if (MakePrivateFolder(folder) && KeepIn(folder, grid, header, note, where, why)) return true;
+  }
+  return false;
 }
 
-bool KeepRecovery(const LevelGrid& grid, HeaderTemplate& header, const std::string& level, std::string& why) {
-  const std::string folder = RecoveryFolder();
-  if (folder.empty()) {
-    why = "no home folder";
+std::vector<KeptWork> FindKeptWork() {
+  std::vector<KeptWork> found;
+  std::set<fs::path> seen;  // two names of one folder (a link, or XDG_STATE_HOME at ~/.local/state)
+  for (const std::string& folder : StateFolders()) {
+    std::error_code error;
+    const fs::path real = fs::canonical(folder, error);
+    if (error || !seen.insert(real).second) continue;
+    RemoveAbandonedTemporaries(folder);  // what an editor killed while keeping its work left
+    AdoptOldKeptWork(folder);
+    FindIn(folder, found);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const KeptWork& a, const KeptWork& b) { return a.Time > b.Time; });
+  return found;
+}
+
+bool TakeKeptWork(KeptWork& work) {
+  work.Fd = OpenAlone(work.File);
+  return work.Fd >= 0;
+}
+
+bool ReadKeptWork(const KeptWork& work, LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+  std::vector<uint8_t> file;
+  if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) {
+    why = std::string("seek: ") + std::strerror(errno);
     return false;
   }
-  std::error_code error;
-  fs::create_directories(folder, error);
-  RemoveAbandonedTemporaries(folder);
-  TemporaryFile uncompressed, compressed;
-  bool kept = MakeTemporary(uncompressed, why, folder) && OpenByteFile(uncompressed.Name, RecoverySlot);
-  if (kept) {
-    WriteLevelFile(RecoverySlot, grid, header);
-    kept = CloseFile(RecoverySlot);
-    if (!kept) why = std::string("write: ") + std::strerror(errno);
-  }
-  if (kept && MakeTemporary(compressed, why, folder)) {
-    const int result = CompressInto(uncompressed.Name, compressed.Fd, false);
-    if (result != 0) why = DescribeProgramResult(CompressorProgram(), result);
-    kept = result == 0 && PutTemporaryInPlace(compressed, InStateFolder(LevelFileName), why);
-  } else {
-    kept = false;
-  }
-  RemoveTemporary(compressed);
-  RemoveTemporary(uncompressed);
-  if (!kept) return false;
-  char here[4096];
-  const RecoveryNote note{static_cast<int64_t>(std::time(nullptr)), getcwd(here, sizeof here) ? here : "", level, false};
-  return PutInPlace(NoteText(note), NoteFileName, why);
-}
-
-bool FindRecovery(RecoveryNote& note) {
-  if (RecoveryFolder().empty() || KindOfFile(InStateFolder(LevelFileName)) != FileKind::Regular) return false;
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileStart(InStateFolder(NoteFileName), bytes, LargestNote, why)) return false;
-  note = {};
-  std::istringstream text(std::string(bytes.begin(), bytes.end()));
-  for (std::string line; std::getline(text, line);) {
-    const size_t blank = line.find(' ');
-    const std::string key = line.substr(0, blank), value = blank == std::string::npos ? "" : line.substr(blank + 1);
-    if (key == "time") note.Time = std::strtoll(value.c_str(), nullptr, 10);
-    if (key == "folder") note.Folder = value;
-    if (key == "level") note.Level = value;
-    if (key == "declined") note.Declined = value == "1";
-  }
-  return true;
-}
-
-bool ReadRecovery(LevelGrid& grid, HeaderTemplate& header, std::string& why) {
-  std::vector<uint8_t> file;
-  const int result = DecompressInto(InStateFolder(LevelFileName), file, LargestLevelFile);
+  const int result = DecompressFrom(work.Fd, file, LargestLevelFile);
   if (result != 0) {
     why = DescribeProgramResult(CompressorProgram(), result);
     return false;
   }
-  // Kept as the level was: in the template's layout, or with its own header
-  // and trailer.
-  const GameLevel game = ReadGameLevel(file);
-  const ClassicWorld world = ReadClassicWorld(file);
-  if (HeaderMatches(file, header)) {
-    ReadLevelCells(file, grid, header);
-  } else if (game.Found && game.CellsWhole && game.OfTheEditorsSize()) {
-    ReadOwnLevel(file, game.CellsOffset, HeaderTemplate::Format::GameLevel, grid, header);
-  } else if (world.Found && world.BlocksWhole && world.OfTheEditorsSize()) {
-    ReadOwnLevel(file, world.BlocksOffset, HeaderTemplate::Format::ClassicWorld, grid, header);
-    header.OwnTimeOffset = world.LastModifiedOffset;
-  } else {
-    ReadLevelCells(file, grid, header);  // an all-zero template's: the cells where they always are
-  }
-  return true;
+  const LevelReading reading = ReadLevelBytes(file, LevelForms::Any, grid, header);
+  why = reading.Why;
+  return reading.Refusal == LevelRefusal::None;
 }
 
-void NoteRecoveryDeclined(RecoveryNote note) {
-  note.Declined = true;
-  std::string why;
-  PutInPlace(NoteText(note), NoteFileName, why);
+void DeclineKeptWork(KeptWork& work) {
+  if (work.Declined) return RemoveKeptWork(work);
+  Rename(work, DeclinedEnding);
+  ReleaseKeptWork(work);
 }
 
-void RemoveRecovery() {
-  std::error_code error;
-  fs::remove(InStateFolder(LevelFileName), error);
-  fs::remove(InStateFolder(NoteFileName), error);
+void SetKeptWorkAside(KeptWork& work) {
+  Rename(work, AsideEnding);
+  ReleaseKeptWork(work);
 }
 
-std::string RecoveryTimeText(int64_t time) {
+void RemoveKeptWork(KeptWork& work) {
+  unlink(work.File.c_str());
+  ReleaseKeptWork(work);
+}
+
+void ReleaseKeptWork(KeptWork& work) {
+  if (work.Fd >= 0) close(work.Fd);
+  work.Fd = -1;
+}
+
+std::string KeptTimeText(int64_t time) {
   const std::time_t t = static_cast<std::time_t>(time);
   std::tm local{};
   localtime_r(&t, &local);

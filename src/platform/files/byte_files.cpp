@@ -154,7 +154,8 @@ void WriteBytesAt(int slot, int64_t position, std::span<const uint8_t> bytes) {
     start = offset;
     stop = end;
   }
-  std::memcpy(f->Buffer.data() + (offset - f->BufferStart), bytes.data(), bytes.size());
+  // (An empty span may have no data at all: nothing to copy then.)
+  if (!bytes.empty()) std::memcpy(f->Buffer.data() + (offset - f->BufferStart), bytes.data(), bytes.size());
   f->BufferLength = static_cast<size_t>(stop - start);
   f->Dirty = true;
   f->Position = end;

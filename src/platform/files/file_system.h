@@ -18,6 +18,10 @@ int64_t SizeOfFile(const std::string& name);
 // Whether both names lead to one existing file.
 bool SameFile(const std::string& a, const std::string& b);
 
+// The folder a file name names: what stands before its last slash ("/" for
+// a file at the root), or "." for a name with none.
+std::string FolderOf(const std::string& name);
+
 // Renames `from` to `to`; a file called `to` is replaced.
 bool MoveFile(const std::string& from, const std::string& to);
 

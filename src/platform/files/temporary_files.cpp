@@ -11,14 +11,21 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
+
+#include "platform/files/file_system.h"
 
 namespace terrafix {
 
 namespace {
 
-constexpr const char* Prefix = ".terrafix-";
-constexpr size_t PrefixLength = 10;
-constexpr size_t LettersLength = 6;
+constexpr const char* Prefix = ".terrafix-temporary-";
+constexpr size_t PrefixLength = 20;
+constexpr size_t LettersLength = 12;
+// How far into a file the zero byte that tells it from text is looked for:
+// every file a temporary becomes has one within its first few bytes (gzip's
+// header, a level file's header), kept work after its note.
+constexpr size_t MarkSearchLength = 64 * 1024;
 constexpr const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr int NamesTried = 100;
 
@@ -29,6 +36,18 @@ std::string NewName(std::mt19937& random) {
   std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof Letters) - 2);
   for (size_t i = 0; i < LettersLength; ++i) name += Letters[pick(random)];
   return name;
+}
+
+// Whether the open file is empty or holds a zero byte near its start, as
+// every temporary of the editor's does and no text does.
+bool HoldsWhatTemporariesHold(int fd) {
+  std::vector<char> start(MarkSearchLength);
+  size_t length = 0;
+  for (ssize_t n; length < start.size() && (n = pread(fd, start.data() + length, start.size() - length,
+                                                      static_cast<off_t>(length))) > 0;) {
+    length += static_cast<size_t>(n);
+  }
+  return length == 0 || std::memchr(start.data(), '\0', length) != nullptr;
 }
 
 }  // namespace
@@ -63,7 +82,7 @@ void ForgetTemporary(TemporaryFile& file) {
   file = {};
 }
 
-bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::string& why) {
+bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::string& why, unsigned newMode) {
   struct stat replaced;
   if (stat(name.c_str(), &replaced) == 0) {
     fchmod(file.Fd, replaced.st_mode & 07777);
@@ -72,7 +91,7 @@ bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::stri
   } else {
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(file.Fd, 0666 & ~mask);
+    fchmod(file.Fd, newMode & ~mask);
   }
   if (fsync(file.Fd) != 0) {
     why = std::string("fsync: ") + std::strerror(errno);
@@ -83,9 +102,7 @@ bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::stri
     return false;
   }
   ForgetTemporary(file);
-  const size_t slash = name.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : name.substr(0, std::max<size_t>(slash, 1));
-  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folderFd = open(FolderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd >= 0) {
     fsync(folderFd);
     close(folderFd);
@@ -113,7 +130,7 @@ void RemoveAbandonedTemporaries(const std::string& folderName) {
     // Held by nobody, and still the file of that name, a regular file of ours.
     if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
         S_ISREG(opened.st_mode) && opened.st_uid == getuid() && opened.st_dev == named.st_dev &&
-        opened.st_ino == named.st_ino) {
+        opened.st_ino == named.st_ino && HoldsWhatTemporariesHold(fd)) {
       unlink(name.c_str());
     }
     close(fd);

@@ -44,7 +44,9 @@ bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, bool& ope
 }
 
 // SIGTERM, then SIGKILL once the grace is over, to the program and whatever
-// it started (its process group); returns the wait status.
+// it started (its process group); returns the wait status. What it started
+// and left behind is killed once it has ended: it may hold the file the
+// program was writing.
 int StopProgram(pid_t pid) {
   kill(-pid, SIGTERM);
   const auto killAt = std::chrono::steady_clock::now() + GraceBeforeKill;
@@ -57,16 +59,18 @@ int StopProgram(pid_t pid) {
     }
     usleep(10'000);
   }
+  kill(-pid, SIGKILL);
   return status;
 }
 
 // The child's part, system calls only. It ends with the editor (a compressor
 // left running would keep writing a level nobody waits for), and has a
 // process group of its own, so that stopping it stops whatever it started.
-[[noreturn]] void RunInChild(const char* file, char* const* argv, int output, pid_t parent) {
+[[noreturn]] void RunInChild(const char* file, char* const* argv, int input, int output, pid_t parent) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
   setpgid(0, 0);
+  if (input >= 0) dup2(input, STDIN_FILENO);
   if (output >= 0) dup2(output, STDOUT_FILENO);
   execve(file, argv, environ);
   _exit(127);
@@ -75,10 +79,10 @@ int StopProgram(pid_t pid) {
 // vfork: the child borrows our memory until it runs the program, so no page
 // of the editor's is copied, nor made copy-on-write for the editor's next
 // writes (for a 17 MB grid, thousands of page faults a command).
-pid_t StartChild(const char* file, char* const* argv, int output) {
+pid_t StartChild(const char* file, char* const* argv, int input, int output) {
   const pid_t parent = getpid();
   const pid_t pid = vfork();
-  if (pid == 0) RunInChild(file, argv, output, parent);
+  if (pid == 0) RunInChild(file, argv, input, output, parent);
   return pid;
 }
 
@@ -90,7 +94,7 @@ bool IsRunnableFile(const std::string& file) {
 }
 
 int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments,
-                      const ProgramOutput& output, const ProgramWait& wait) {
+                      const ProgramStreams& streams, const ProgramWait& wait) {
   if (!IsRunnableFile(file)) return ProgramCannotStart;
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(file.c_str()));
@@ -98,10 +102,10 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   argv.push_back(nullptr);
 
   int pipeFds[2] = {-1, -1};
-  if (output.Bytes && pipe2(pipeFds, O_CLOEXEC) != 0) return ProgramCannotStart;
-  const int childOut = output.Bytes ? pipeFds[1] : output.ToFile;
+  if (streams.Bytes && pipe2(pipeFds, O_CLOEXEC) != 0) return ProgramCannotStart;
+  const int childOut = streams.Bytes ? pipeFds[1] : streams.ToFile;
   if (wait.Before) wait.Before();
-  const pid_t pid = StartChild(file.c_str(), argv.data(), childOut);
+  const pid_t pid = StartChild(file.c_str(), argv.data(), streams.FromFile, childOut);
   const bool started = pid > 0;
   if (pipeFds[1] >= 0) close(pipeFds[1]);
   if (!started) {
@@ -118,10 +122,10 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   int result = 0;
   bool pipeOpen = pipeFds[0] >= 0;
   size_t used = 0;
-  if (output.Bytes) output.Bytes->resize(output.Limit + 1);
+  if (streams.Bytes) streams.Bytes->resize(streams.Limit + 1);
   for (;;) {
     int status = 0;
-    if (pipeOpen && !TakeOutput(pipeFds[0], *output.Bytes, used, pipeOpen)) {
+    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, pipeOpen)) {
       StopProgram(pid);
       result = ProgramOutputTooLong;
       break;
@@ -153,7 +157,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   }
   if (pidfd >= 0) close(pidfd);
   if (pipeFds[0] >= 0) close(pipeFds[0]);
-  if (output.Bytes) output.Bytes->resize(used);
+  if (streams.Bytes) streams.Bytes->resize(used);
   if (wait.After) wait.After();
   return result;
 }

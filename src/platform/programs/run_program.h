@@ -14,9 +14,12 @@ constexpr int ProgramCannotStart = -1;
 constexpr int ProgramStopped = -2;        // StopWanted asked for it
 constexpr int ProgramOutputTooLong = -3;  // it wrote more than the caller takes
 
-// Where the program's standard output goes: to a file descriptor, or read
-// into `Bytes` up to `Limit` bytes; else it is the editor's own.
-struct ProgramOutput {
+// Where the program's standard input comes from: a file descriptor, read
+// from where it stands; else it is the editor's own. Where its standard
+// output goes: to a file descriptor, or read into `Bytes` up to `Limit`
+// bytes; else it is the editor's own.
+struct ProgramStreams {
+  int FromFile = -1;
   int ToFile = -1;
   std::vector<uint8_t>* Bytes = nullptr;
   size_t Limit = 0;
@@ -36,7 +39,7 @@ struct ProgramWait {
 // the results above; a program that is stopped gets SIGTERM, then SIGKILL a
 // second later, and has ended when this returns.
 int RunProgramAndWait(const std::string& file, const std::vector<std::string>& arguments,
-                      const ProgramOutput& output = {}, const ProgramWait& wait = {});
+                      const ProgramStreams& streams = {}, const ProgramWait& wait = {});
 
 // Whether `file` is a regular file that this user may run.
 bool IsRunnableFile(const std::string& file);

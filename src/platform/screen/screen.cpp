@@ -272,8 +272,10 @@ bool TakeQueuedKey(int code) {
 MouseReading ReadMouse() {
   ServiceScreen();
   PointerState& p = Screen().Pointer;
-  if (!p.Active || !p.Inside) return {-1, -1, -1, -1, -1, false};
-  const MouseReading reading{p.X, p.Y, p.Wheel, p.Buttons, 0, true};
+  // A reading outside the drawing area is read all the same: a press there
+  // is over once read, and what waited behind it (its release) comes next.
+  const MouseReading reading = p.Active && p.Inside ? MouseReading{p.X, p.Y, p.Wheel, p.Buttons, 0, true}
+                                                    : MouseReading{-1, -1, -1, -1, -1, false};
   PointerRead(p);
   return reading;
 }

@@ -50,6 +50,10 @@ int OpenScreen(int width, int height, int bitsPerPixel, BackendOpener open);
 // SIGINT or SIGQUIT (acted on at the next read or wait of the screen, never
 // inside the signal handler), or by a lost display. Runs at most once.
 void SetLastWishes(std::function<void()> wishes);
+// Whether such a signal has arrived and waits to be acted on: a long task
+// (an external program) stops for it, so that the editor ends with nothing
+// of the task left behind.
+bool EndSignalPending();
 void LockScreen();
 void UnlockScreen();
 void ClearScreen();

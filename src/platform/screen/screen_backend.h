@@ -88,10 +88,9 @@ void QueueKey(int code);
 bool KeyQueueHasRoom();
 int KeyQueueRoom();
 
-// A signal that ends the editor has arrived and waits to be acted on: a
-// backend's wait returns for it. The descriptor becomes readable when one
-// does, for a backend that waits on descriptors.
-bool EndSignalPending();
+// The descriptor that becomes readable when a signal that ends the editor
+// arrives (EndSignalPending, screen.h), for a backend that waits on
+// descriptors: its wait returns for it.
 int EndSignalFd();
 
 // The screen is gone (the display's connection lost): the editor's last

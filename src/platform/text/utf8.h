@@ -23,4 +23,13 @@ bool Utf8Unfinished(std::string_view text, size_t at);
 
 void AppendUtf8(std::string& out, char32_t point);
 
+// The longest start of `text` of at most `limit` bytes that does not end
+// inside a character.
+inline std::string_view CutAtCharacter(std::string_view text, size_t limit) {
+  if (text.size() <= limit) return text;
+  size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // a continuation byte
+  return text.substr(0, end);
+}
+
 }  // namespace terrafix

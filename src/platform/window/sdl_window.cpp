@@ -48,7 +48,8 @@ int KeysOfText(const char* text) {
 class SdlWindow : public ScreenBackend {
  public:
   SdlWindow(SDL_Window* window, int width, int height, void* x11Display)
-      : Window(window), Width(width), Height(height), X11Display(x11Display) {}
+      : Window(window), Width(width), Height(height), X11Display(x11Display),
+        Focused((SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0) {}
   // The window is torn down only by EndProcess and EndBySignal, once, in
   // order: never by a destructor that exit() runs.
   ~SdlWindow() override = default;
@@ -72,7 +73,10 @@ class SdlWindow : public ScreenBackend {
   }
 
   // Events are taken from the window system only while the key queue has
-  // room for the keys they bring: the rest wait there, in order.
+  // room for the keys they bring: the rest wait there, in order. The buttons,
+  // moves and wheel of a window that is not the active one are dropped as
+  // they come, never kept for when it is active again: the window follows
+  // the focus as the events tell it, in their order.
   void GatherEvents(PointerState& pointer) override {
     bool exposed = false;
     bool buttonEvents = false;
@@ -85,6 +89,9 @@ class SdlWindow : public ScreenBackend {
       // (A text longer than the whole queue is taken once the queue is empty.)
       if (keys > KeyQueueRoom() && KeyQueueRoom() < KeyQueueCapacity) break;
       SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+      const bool pointerEvent = e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
+                                e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEWHEEL;
+      if (pointerEvent && !Focused) continue;
       switch (e.type) {
         case SDL_TEXTINPUT:
           QueueTypedText(e.text.text);
@@ -112,6 +119,8 @@ class SdlWindow : public ScreenBackend {
         }
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) QueueKey(ExtendedCode(ScanClose));
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) Focused = true;
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Focused = false;
           if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_RESTORED) exposed = true;
           if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             AskForOwnSize(e.window.data1, e.window.data2);
@@ -223,6 +232,7 @@ class SdlWindow : public ScreenBackend {
   int Width;
   int Height;
   void* X11Display;  // SDL's X11 Display, or null on another video driver
+  bool Focused;  // the window is the active one, as of the last event taken
   const uint32_t* Shown = nullptr;
   Uint32 SizeAskedAt = 0;
   bool AudioTried = false;
