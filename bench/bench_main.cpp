@@ -20,7 +20,6 @@
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
 #include "files/compressor.h"
-#include "files/file_order.h"
 #include "files/level_file.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
@@ -35,9 +34,9 @@ namespace fs = std::filesystem;
 
 // A level of varied tiles: terrain with caves, water, trees and ore-like
 // specks, every cell value 0..255 somewhere.
-const LevelGrid& VariedLevel() {
-  static const std::unique_ptr<LevelGrid> grid = [] {
-    auto g = std::make_unique<LevelGrid>();
+const Level& VariedLevel() {
+  static const std::unique_ptr<Level> grid = [] {
+    auto g = std::make_unique<Level>();
     LayNewTerrain(*g);
     std::mt19937 random(7);
     const TileId common[] = {0, 0, 0, 1, 2, 3, 4, 5, 8, 10, 12, 13, 17, 18};
@@ -53,6 +52,27 @@ const LevelGrid& VariedLevel() {
   return *grid;
 }
 
+// A level of 1024 x 1024 x 256 (256 MiB of cells), of terrain as new up to
+// height 31 with varied tiles in its upper part.
+const Level& LargeLevel() {
+  static const std::unique_ptr<Level> level = [] {
+    auto l = std::make_unique<Level>();
+    l->Width = 1024, l->Length = 1024, l->Height = 256;
+    l->Cells.assign(PlanCells(*l) * 256, 0);
+    l->TopPlane.assign(PlanCells(*l), 0);
+    std::fill(l->Cells.begin(), l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 26), 1);
+    std::fill(l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 26),
+              l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 32), 3);
+    std::mt19937 random(11);
+    for (int i = 0; i < 2'000'000; ++i) {
+      WriteCell(*l, static_cast<int>(random() % 1024), static_cast<int>(random() % 1024),
+                32 + static_cast<int>(random() % 200), static_cast<TileId>(random() % 50));
+    }
+    return l;
+  }();
+  return *level;
+}
+
 void BM_FrameFill(benchmark::State& state) {
   testing::FreshScreen();
   uint32_t colour = 0xFF000000;
@@ -66,7 +86,7 @@ void BM_FrameFill(benchmark::State& state) {
 BENCHMARK(BM_FrameFill);
 
 // A level file, uncompressed, as a save writes it.
-void WriteUncompressed(const char* name, const LevelGrid& grid, HeaderTemplate header = {}) {
+void WriteUncompressed(const char* name, const Level& grid, HeaderTemplate header = {}) {
   OpenByteFile(name, 2);
   WriteLevelFile(2, grid, header);
   CloseFile(2);
@@ -89,9 +109,10 @@ EditorState ViewOptionsOf(const benchmark::State& state) {
   return s;
 }
 
-// Draws whole passes, lock to unlock, of the varied level in state `s`.
-void DrawPasses(benchmark::State& state, const EditorState& s) {
-  const LevelGrid& grid = VariedLevel();
+// Draws whole passes, lock to unlock, of the varied level (or the large one)
+// in state `s`.
+void DrawPasses(benchmark::State& state, const EditorState& s, bool large = false) {
+  const Level& grid = large ? LargeLevel() : VariedLevel();
   testing::FreshScreen();
   for (auto _ : state) {
     DrawPass(s, grid);
@@ -109,6 +130,18 @@ void BM_Pass(benchmark::State& state) {
 }
 BENCHMARK(BM_Pass)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
 
+// The same over a level of 1024 x 1024 x 256, panned into its middle: the
+// views draw what they show, as many cells as of a level of 256 x 256 x 64.
+void BM_PassOfALargeLevel(benchmark::State& state) {
+  EditorState s = ViewOptionsOf(state);
+  s.SliceX = 600;
+  s.SliceY = 450;
+  s.Layer = 140;
+  s.PanX = 400, s.PanY = 300, s.PanZ = 100;
+  DrawPasses(state, s, true);
+}
+BENCHMARK(BM_PassOfALargeLevel)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
+
 // The same with the slices and the layer at their edges:
 // BM_PassAtEdges/<ViewMode>/<Zoom>/<GridVisible>/<place>, place 0 for side
 // view A at x 254, B at y 255 (no plane behind) and layer 0 (none below),
@@ -118,24 +151,21 @@ void BM_PassAtEdges(benchmark::State& state) {
   const bool first = state.range(3) == 0;
   s.SliceX = first ? 254 : 255;
   s.SliceY = first ? 255 : 254;
-  s.Layer = first ? 0 : TopLayer;
+  s.Layer = first ? 0 : NewLevelHeight;
   DrawPasses(state, s);
 }
 BENCHMARK(BM_PassAtEdges)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}, {0, 1}});
 
 // Only reading the two cells of every column that the top view shows (layer
-// 28 and the layer below): 65,536 reads a column of heights apart, in storage
-// order. A second floor, beside BM_FrameFill, for the passes with a top view.
+// 28 and the layer below): 65,536 reads of two neighbouring layers. A second
+// floor, beside BM_FrameFill, for the passes with a top view.
 void BM_TopLayerRead(benchmark::State& state) {
-  const LevelGrid& grid = VariedLevel();
+  const Level& grid = VariedLevel();
+  const size_t plan = PlanCells(grid);
   for (auto _ : state) {
     uint32_t sum = 0;
-    const TileId* cell = grid.Cells.data() + CellIndex(0, 0, 28);
-    for (int x = 0; x < LevelWidth; ++x, cell += (GridExtentY - LevelWidth) * GridExtentZ) {
-      for (int y = 0; y < LevelWidth; ++y, cell += GridExtentZ) {
-        sum += static_cast<uint32_t>(cell[0] + cell[-1]);
-      }
-    }
+    const uint8_t* cell = grid.Cells.data() + CellIndex(grid, 0, 0, 28);
+    for (size_t i = 0; i < plan; ++i) sum += static_cast<uint32_t>(cell[i] + cell[i - plan]);
     benchmark::DoNotOptimize(sum);
   }
 }
@@ -146,10 +176,10 @@ BENCHMARK(BM_TopLayerRead);
 // cells into the grid once. Set beside BM_FrameFill: the undo shows in the
 // next pass.
 void BM_UndoStroke(benchmark::State& state) {
-  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  auto grid = std::make_unique<Level>(VariedLevel());
   UndoHistory history;
   for (int i = 0; i < 1000; ++i) {
-    const size_t index = CellIndex(i % 256, (i * 7) % 256, 30 + i % 20);
+    const size_t index = CellIndex(*grid, i % 256, (i * 7) % 256, 30 + i % 20);
     RecordPaint(history, index, grid->Cells[index]);
     grid->Cells[index] = 5;
   }
@@ -162,10 +192,11 @@ void BM_UndoStroke(benchmark::State& state) {
 BENCHMARK(BM_UndoStroke);
 
 void BM_UndoLevel(benchmark::State& state) {
-  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  auto grid = std::make_unique<Level>(VariedLevel());
   UndoHistory history;
-  PushStep(history, LevelStep(*grid));
-  LayNewTerrain(*grid);
+  Level terrain;
+  LayNewTerrain(terrain);
+  ReplaceLevel(*grid, std::move(terrain), history);
   for (auto _ : state) {
     if (!Undo(history, *grid)) Redo(history, *grid);
     benchmark::ClobberMemory();
@@ -174,31 +205,38 @@ void BM_UndoLevel(benchmark::State& state) {
 BENCHMARK(BM_UndoLevel)->Unit(benchmark::kMillisecond);
 
 // A rectangle fill of a whole slice (argument 0: the top view's layer,
-// 65,536 cells; 1: side view A's plane, 16,384 cells), alternating two tiles
-// so that every cell changes, its undo step pushed each time.
+// 65,536 cells; 1: side view A's plane, 16,384 cells; 2: the top view's
+// layer of a 1024 x 1024 x 256 level, 1,048,576 cells), alternating two
+// tiles so that every cell changes, its undo step pushed each time. Set
+// beside each other per cell (items per second).
 void BM_FillSlice(benchmark::State& state) {
-  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  const bool large = state.range(0) == 2;
+  auto grid = std::make_unique<Level>(large ? LargeLevel() : VariedLevel());
   UndoHistory history;
   EditorState s;
   s.Layer = 40;
-  const bool top = state.range(0) == 0;
+  const bool top = state.range(0) != 1;
+  const SliceView view = top ? SliceView::Top : SliceView::SideA;
+  const int32_t lastV = top ? grid->Length - 1 : grid->Height - 1;
   TileId tile = 1;
   for (auto _ : state) {
     tile = 3 - tile;
-    FillRectangle(s, top ? SliceView::Top : SliceView::SideA, 0, 0, LevelWidth - 1, top ? LevelWidth - 1 : LevelHeight - 1,
-                  tile, *grid, history);
+    FillRectangle(s, view, 0, 0, (top ? grid->Width : grid->Length) - 1, lastV, tile, *grid, history);
     benchmark::ClobberMemory();
   }
+  const size_t cells = top ? PlanCells(*grid) : size_t(grid->Length) * size_t(grid->Height);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(cells));
 }
 BENCHMARK(BM_FillSlice)->Arg(0)->Arg(1);
+BENCHMARK(BM_FillSlice)->Arg(2)->Iterations(20);
 
 // The undo and redo of a fill of the top view's whole layer.
 void BM_UndoFill(benchmark::State& state) {
-  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  auto grid = std::make_unique<Level>(VariedLevel());
   UndoHistory history;
   EditorState s;
   s.Layer = 40;
-  FillRectangle(s, SliceView::Top, 0, 0, LevelWidth - 1, LevelWidth - 1, 1, *grid, history);
+  FillRectangle(s, SliceView::Top, 0, 0, grid->Width - 1, grid->Length - 1, 1, *grid, history);
   for (auto _ : state) {
     if (!Undo(history, *grid)) Redo(history, *grid);
     benchmark::ClobberMemory();
@@ -206,32 +244,10 @@ void BM_UndoFill(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoFill);
 
-// The moves between the grid and file order alone, the most of a save's and
-// a load's own work.
-void BM_GridToFileOrder(benchmark::State& state) {
-  std::vector<uint8_t> cells(FileOrderLength);
-  for (auto _ : state) {
-    GridToFileOrder(VariedLevel(), cells);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_GridToFileOrder)->Unit(benchmark::kMillisecond);
-
-void BM_FileOrderToGrid(benchmark::State& state) {
-  std::vector<uint8_t> cells(FileOrderLength);
-  GridToFileOrder(VariedLevel(), cells);
-  auto grid = std::make_unique<LevelGrid>();
-  for (auto _ : state) {
-    FileOrderToGrid(cells, *grid);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_FileOrderToGrid)->Unit(benchmark::kMillisecond);
-
 // The editor's part of a save: the whole uncompressed file written through a slot.
 void BM_WriteLevelFile(benchmark::State& state) {
   testing::WorkingFolder folder;
-  const LevelGrid& grid = VariedLevel();
+  const Level& grid = VariedLevel();
   HeaderTemplate header;
   for (auto _ : state) {
     OpenByteFile("level", 2);
@@ -243,26 +259,26 @@ void BM_WriteLevelFile(benchmark::State& state) {
 BENCHMARK(BM_WriteLevelFile)->Unit(benchmark::kMillisecond);
 
 // The editor's part of a load once the level is in memory: the header check
-// and every row of cells.
-void BM_ReadLevelCells(benchmark::State& state) {
+// and the cells.
+void BM_ReadTemplateLevel(benchmark::State& state) {
   testing::WorkingFolder folder;
-  auto grid = std::make_unique<LevelGrid>(VariedLevel());
+  auto grid = std::make_unique<Level>(VariedLevel());
   HeaderTemplate header;
   WriteUncompressed("level", *grid);
   const std::string file = testing::ReadWholeFile("level");
   const std::span bytes(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   for (auto _ : state) {
     HeaderMatches(bytes, header);
-    ReadLevelCells(bytes, *grid, header);
+    ReadTemplateLevel(bytes, *grid);
   }
   state.SetBytesProcessed(state.iterations() * LevelFileLength);
 }
-BENCHMARK(BM_ReadLevelCells)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadTemplateLevel)->Unit(benchmark::kMillisecond);
 
 // A level as new, with a few painted cells: what gzip packs tightest.
-const LevelGrid& TerrainLevel() {
-  static const std::unique_ptr<LevelGrid> grid = [] {
-    auto g = std::make_unique<LevelGrid>();
+const Level& TerrainLevel() {
+  static const std::unique_ptr<Level> grid = [] {
+    auto g = std::make_unique<Level>();
     LayNewTerrain(*g);
     for (int i = 0; i < 4000; ++i) WriteCell(*g, (i * 37) % 256, (i * 91) % 256, 20 + i % 40, 1 + i % 18);
     return g;
@@ -270,12 +286,16 @@ const LevelGrid& TerrainLevel() {
   return *grid;
 }
 
-const LevelGrid& LevelOfKind(int64_t kind) { return kind == 0 ? VariedLevel() : TerrainLevel(); }
+// Kind 4: the large level of 1024 x 1024 x 256.
+constexpr int64_t LargeKind = 4;
+const Level& LevelOfKind(int64_t kind) {
+  return kind == 0 ? VariedLevel() : kind == LargeKind ? LargeLevel() : TerrainLevel();
+}
 
 // Kind 2: a level a server of the game saved, of another variant than
 // headers.dat's, loaded into `grid` and `header`.
 constexpr int64_t ServersLevel = 2;
-void LoadServersLevel(LevelGrid& grid, HeaderTemplate& header) {
+void LoadServersLevel(Level& grid, HeaderTemplate& header) {
   fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat", fs::copy_options::overwrite_existing);
   testing::ScriptKeys(testing::FreshScreen(), "level\r");
   LoadCommand(grid, header);
@@ -283,7 +303,7 @@ void LoadServersLevel(LevelGrid& grid, HeaderTemplate& header) {
 
 // Kind 3: the level of kind 0, as a ClassicWorld, level.cw.
 constexpr int64_t WorldLevel = 3;
-const LevelGrid& GridOfKind(int64_t kind) { return LevelOfKind(kind == WorldLevel ? 0 : kind); }
+const Level& GridOfKind(int64_t kind) { return LevelOfKind(kind == WorldLevel ? 0 : kind); }
 std::string TypedName(int64_t kind) { return kind == WorldLevel ? "level.cw" : "level"; }
 std::string CompressedName(int64_t kind) { return kind == WorldLevel ? "level.cw" : "level.dat"; }
 
@@ -292,7 +312,8 @@ void MakeCompressedLevel(benchmark::State& state) {
   if (state.range(0) == WorldLevel) {
     HeaderTemplate header;
     testing::ScriptKeys(testing::FreshScreen(), "level.cw\rk");
-    if (!SaveCommand(GridOfKind(WorldLevel), header)) state.SkipWithError("not saved");
+    Level world = GridOfKind(WorldLevel);
+    if (!SaveCommand(world, header)) state.SkipWithError("not saved");
     return;
   }
   if (state.range(0) == ServersLevel) {
@@ -345,10 +366,10 @@ void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
 // time taken from the Enter key on; with 0 the keys come all at once.
 void BM_SaveAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
-  auto servers = std::make_unique<LevelGrid>();
+  auto servers = std::make_unique<Level>();
   HeaderTemplate header;
   if (state.range(0) == ServersLevel) LoadServersLevel(*servers, header);
-  const LevelGrid& grid = state.range(0) == ServersLevel ? *servers : GridOfKind(state.range(0));
+  Level grid = state.range(0) == ServersLevel ? *servers : GridOfKind(state.range(0));
   const std::string typed = TypedName(state.range(0)), compressed = CompressedName(state.range(0));
   const auto typing = std::chrono::milliseconds(state.range(1));
   MemorySurface& surface = testing::FreshScreen();
@@ -380,10 +401,11 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
 BENCHMARK(BM_SaveAgainstGzip)->Args({0, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({1, 0})->Args({1, 50})->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({ServersLevel, 0})->Args({WorldLevel, 0})->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({LargeKind, 0})->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   HeaderTemplate header;
   MakeCompressedLevel(state);
   MemorySurface& surface = testing::FreshScreen();
@@ -400,13 +422,14 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
     return SecondsSince(start);
   };
   TimeInPairs(state, command, alone);
-  const bool loaded = state.range(0) == ServersLevel ? header.OwnHeader.size() == 334
+  const bool loaded = state.range(0) == ServersLevel ? grid->Form.Header.size() == 334
                                                      : grid->Cells == GridOfKind(state.range(0)).Cells;
   if (!loaded) state.SkipWithError("not loaded");
 }
 BENCHMARK(BM_LoadAgainstGzip)->Arg(0)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(ServersLevel)->Arg(WorldLevel)->Iterations(40)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadAgainstGzip)->Arg(LargeKind)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace terrafix

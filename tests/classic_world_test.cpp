@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "files/classic_world.h"
 #include "files/load_save_commands.h"
@@ -30,17 +31,17 @@ class ClassicWorlds : public ::testing::Test {
     fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
     ReadHeaderTemplate(Header);
   }
-  std::optional<std::string> Load(const std::string& typed) {
+  bool Load(const std::string& typed) {
     testing::ScriptKeys(testing::FreshScreen(), typed + "\r");
     return LoadCommand(*Grid, Header);
   }
-  std::optional<std::string> Save(const std::string& typed) {
+  bool Save(const std::string& typed) {
     testing::ScriptKeys(testing::FreshScreen(), typed + "\rk");
     return SaveCommand(*Grid, Header);
   }
   testing::WorkingFolder Folder;
   HeaderTemplate Header;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
 };
 
 // A world of the editor's size, with tags of every kind in Metadata and one
@@ -51,12 +52,12 @@ TEST_F(ClassicWorlds, AWorldGoesBackWithEveryTagItCameWith) {
   const size_t painted = (30 * 256 + 20) * 256 + 10;  // X 10, height 30, Z 20
   const std::string before = Node("read world.cw 5 " + std::to_string(painted));
   ASSERT_NE(before.find("blocks=4194304"), std::string::npos) << before;
-  ASSERT_TRUE(Load("world.CW").has_value()) << testing::TextAt(1, 40, 92);
+  ASSERT_TRUE(Load("world.CW")) << testing::TextAt(1, 40, 92);
   EXPECT_EQ(ReadCell(*Grid, 5, 0, 0), 5);                     // X 5, Z 0, height 0
   EXPECT_EQ(ReadCell(*Grid, 10, 20, 30), int(painted % 47));  // x is X, y is Z, the height is Y
   WriteCell(*Grid, 10, 20, 30, 77);
   testing::ScriptKeys(testing::FreshScreen(), "world.cw\ry\rk");
-  ASSERT_TRUE(SaveCommand(*Grid, Header).has_value()) << testing::TextAt(1, 40, 92);
+  ASSERT_TRUE(SaveCommand(*Grid, Header)) << testing::TextAt(1, 40, 92);
   const std::string after = Node("read world.cw 5 " + std::to_string(painted));
   EXPECT_EQ(after.substr(0, after.find("blocks=")), before.substr(0, before.find("blocks=")))
       << "every tag but BlockArray and LastModified as it came";
@@ -64,27 +65,33 @@ TEST_F(ClassicWorlds, AWorldGoesBackWithEveryTagItCameWith) {
   EXPECT_EQ(after.find("LastModified=[0,2000]"), std::string::npos) << "LastModified is new";
 }
 
-TEST_F(ClassicWorlds, AWorldOfAnotherSizeIsRefusedWithItsSize) {
-  Node("write big.cw 512 64 512");
-  testing::ScriptKeys(testing::FreshScreen(), "big.cw\rk");
-  EXPECT_FALSE(LoadCommand(*Grid, Header).has_value());
-  EXPECT_EQ(testing::TextAt(1, 40, 92), OtherSizeMessage("big", 512, 512, 64));
-  EXPECT_TRUE(Grid->Cells == LevelGrid{}.Cells);
+// A world of another size loads at its size and goes back the same way.
+TEST_F(ClassicWorlds, AWorldOfAnotherSizeLoadsAndGoesBackAtItsSize) {
+  Node("write big.cw 512 70 300");
+  const size_t painted = (69 * 300 + 299) * 512 + 511;  // the far top corner: X 511, height 69, Z 299
+  const std::string before = Node("read big.cw 5 " + std::to_string(painted));
+  ASSERT_TRUE(Load("big.cw")) << testing::TextAt(1, 40, 92);
+  EXPECT_EQ(std::tie(Grid->Width, Grid->Length, Grid->Height), std::make_tuple(512, 300, 70));
+  EXPECT_EQ(ReadCell(*Grid, 511, 299, 69), int(painted % 47));
+  WriteCell(*Grid, 511, 299, 69, 77);
+  testing::ScriptKeys(testing::FreshScreen(), "big.cw\ry\rk");
+  ASSERT_TRUE(SaveCommand(*Grid, Header)) << testing::TextAt(1, 40, 92);
+  const std::string after = Node("read big.cw 5 " + std::to_string(painted));
+  EXPECT_EQ(after.substr(0, after.find("blocks=")), before.substr(0, before.find("blocks=")));
+  EXPECT_NE(after.find("blocks=10752000 at=5,77\n"), std::string::npos) << after;
 }
 
-// A long name in the size message is shortened so that the message stays on
-// row 1; a new world's Name is cut to 64 bytes at a character's boundary.
-TEST_F(ClassicWorlds, LongNamesInTheSizeMessageAndInANewWorld) {
+// A long name in a message about a level's size is shortened so that the
+// message stays on row 1; a new world's Name is cut to 64 bytes at a
+// character's boundary.
+TEST_F(ClassicWorlds, LongNamesInASizeMessageAndInANewWorld) {
   const std::string longName(200, 'n');
-  Node("write " + longName + ".cw 512 64 512");
-  testing::ScriptKeys(testing::FreshScreen(), longName + ".cw\rk");
-  EXPECT_FALSE(LoadCommand(*Grid, Header).has_value());
-  const std::string message = OtherSizeMessage(longName, 512, 512, 64);
-  EXPECT_EQ(message, longName.substr(0, 19) + "... is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels");
-  EXPECT_EQ(testing::TextAt(1, 40, 92), message);
+  const std::string message = TooLargeMessage(longName, 32767, 32767, 256);
+  EXPECT_EQ(message, longName.substr(0, 9) + "... is a level of 32767 x 32767 x 256: it needs 257 GiB, more than this machine has");
+  EXPECT_EQ(message.size(), 92u);
 
   const std::string name = std::string(63, 'a') + "\x82";  // 'e' with an acute accent: two bytes in UTF-8
-  ASSERT_TRUE(Save(name + ".cw").has_value());
+  ASSERT_TRUE(Save(name + ".cw"));
   const std::string world = Node("read '" + std::string(63, 'a') + "\xC3\xA9.cw' 0");
   EXPECT_NE(world.find("\"Name\":{\"type\":\"string\",\"value\":\"" + std::string(63, 'a') + "\"}"), std::string::npos)
       << world;
@@ -95,8 +102,8 @@ TEST_F(ClassicWorlds, LongNamesInTheSizeMessageAndInANewWorld) {
 TEST_F(ClassicWorlds, ALevelSavedAsANewWorldAndBack) {
   LayNewTerrain(*Grid);
   for (int x = 0; x < 256; ++x) WriteCell(*Grid, x, (x * 7) % 256, 40 + x % 20, x);
-  ASSERT_TRUE(Save("level").has_value());
-  ASSERT_TRUE(Save("level.cw").has_value());
+  ASSERT_TRUE(Save("level"));
+  ASSERT_TRUE(Save("level.cw"));
   const std::string world = Node("read level.cw 0 " + std::to_string((31 * 256 + 128) * 256 + 128));
   EXPECT_EQ(world.rfind("ClassicWorld ", 0), 0u) << world;
   for (const char* tag : {"\"FormatVersion\":{\"type\":\"byte\",\"value\":1}", "\"Name\":{\"type\":\"string\",\"value\":\"level\"}",
@@ -115,11 +122,11 @@ TEST_F(ClassicWorlds, ALevelSavedAsANewWorldAndBack) {
   EXPECT_NE(world.find("blocks=4194304 at=1,2\n"), std::string::npos) << world;  // stone at the bottom, grass at 31
   EXPECT_NE(world.find("LastModified=["), std::string::npos);
 
-  auto saved = std::make_unique<LevelGrid>(*Grid);
-  *Grid = LevelGrid{};
-  ASSERT_TRUE(Load("level.cw").has_value());
+  auto saved = std::make_unique<Level>(*Grid);
+  *Grid = Level{};
+  ASSERT_TRUE(Load("level.cw"));
   EXPECT_TRUE(Grid->Cells == saved->Cells);
-  ASSERT_TRUE(Save("again").has_value());
+  ASSERT_TRUE(Save("again"));
   EXPECT_TRUE(testing::Gunzip("again.dat") == testing::Gunzip("level.dat")) << "the .dat from the .cw is the first .dat";
 }
 

@@ -31,10 +31,9 @@ TEST(ConfirmQuit, AskedAgainUntilYesOrNo) {
 TEST(ConfirmNew, YesLaysDownTerrainAndReadsTheTemplateAgain) {
   testing::WorkingFolder folder;
   testing::WriteWholeFile("headers.dat", std::string(394, 'H'));
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   WriteCell(*grid, 5, 5, 40, 7);
-  WriteCell(*grid, 5, 5, 64, 9);    // the extra plane survives New
-  WriteCell(*grid, 256, 5, 0, 11);  // and so do the cells past the level
+  WriteCell(*grid, 5, 5, 64, 9);  // the extra plane survives New
   HeaderTemplate header;
   header.HeaderBytes.fill('L');  // as a load leaves it
 
@@ -49,7 +48,7 @@ TEST(ConfirmNew, YesLaysDownTerrainAndReadsTheTemplateAgain) {
   EXPECT_EQ(header.HeaderBytes[0], 'H');
   const std::tuple<int, int, int, TileId> cells[] = {
       {0, 0, 25, 1}, {0, 0, 26, 3}, {255, 255, 30, 3}, {128, 200, 31, 2}, {0, 0, 32, 0},
-      {5, 5, 40, 0}, {5, 5, 64, 9}, {256, 5, 0, 11},
+      {5, 5, 40, 0}, {5, 5, 64, 9},
   };
   for (auto [x, y, z, tile] : cells) EXPECT_EQ(ReadCell(*grid, x, y, z), tile) << x << "," << y << "," << z;
 }

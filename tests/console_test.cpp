@@ -151,7 +151,7 @@ namespace {
 TEST(Console, MiddlePickAndRightDragFill) {
   testing::WorkingFolder folder;
   {
-    auto level = std::make_unique<LevelGrid>();
+    auto level = std::make_unique<Level>();
     WriteCell(*level, 21, 23, 0, 19);  // under the text cell of row 13, column 10
     fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
     HeaderTemplate header;

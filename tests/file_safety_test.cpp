@@ -41,7 +41,7 @@ std::string LevelFile(int value) {
   fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
   HeaderTemplate header;
   ReadHeaderTemplate(header);
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   WriteCell(*grid, 7, 8, 9, value);
   return testing::LevelFileOf(*grid, header);
 }

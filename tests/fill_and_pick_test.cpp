@@ -17,7 +17,7 @@ constexpr int32_t Left = 1, Right = 2, Middle = 4;
 
 struct Editor {
   EditorState State;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
   MemorySurface& Surface = testing::FreshScreen();

@@ -68,14 +68,14 @@ class LoadAndSave : public ::testing::Test {
   }
 
   // Runs a command with `typed` as the keys typed, then one more key for any message.
-  void Run(void (*command)(LevelGrid&, HeaderTemplate&), const std::string& typed) {
+  void Run(void (*command)(Level&, HeaderTemplate&), const std::string& typed) {
     Surface = &testing::FreshScreen();
     testing::ScriptKeys(*Surface, typed + "\r");
     Surface->ScriptedKeys.push_back('j');
     command(*Grid, Header);
   }
-  static void Save(LevelGrid& g, HeaderTemplate& h) { SaveCommand(g, h); }
-  static void Load(LevelGrid& g, HeaderTemplate& h) { LoadCommand(g, h); }
+  static void Save(Level& g, HeaderTemplate& h) { SaveCommand(g, h); }
+  static void Load(Level& g, HeaderTemplate& h) { LoadCommand(g, h); }
   std::string Row1() { return TextAt(1, 40, 92); }
   // Row 1 from column 40 holds the first 92 characters of a message.
   bool ShowsMessage(std::string_view message) {
@@ -85,7 +85,7 @@ class LoadAndSave : public ::testing::Test {
 
   testing::WorkingFolder Folder;
   HeaderTemplate Header;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
   MemorySurface* Surface = nullptr;
 };
 
@@ -103,7 +103,7 @@ TEST_F(LoadAndSave, SaveThenLoadBringsTheLevelBack) {
   EXPECT_EQ(raw[319 + (5 * 256 + 4) * 256 + 3], 17);
   EXPECT_EQ(ReadKey(), "j");  // the key that ended the wait stays for the main loop
 
-  auto saved = std::make_unique<LevelGrid>(*Grid);
+  auto saved = std::make_unique<Level>(*Grid);
   const std::string compressed = ReadWholeFile("world.dat");
   std::fill(Grid->Cells.begin(), Grid->Cells.end(), 0);
   Run(Load, "world");
@@ -130,7 +130,7 @@ TEST_F(LoadAndSave, LoadsThatFailTheHeaderCheckOrTheCompressor) {
   WriteWholeFile("corrupt.dat", "this is not gzip data at all");
   WriteWholeFile("plain", std::string(4'194'698, 'x'));  // a level's size, not a level
   LayNewTerrain(*Grid);
-  auto before = std::make_unique<LevelGrid>(*Grid);
+  auto before = std::make_unique<Level>(*Grid);
   auto header = Header;
   const std::pair<const char*, std::string_view> cases[] = {
       {"missing", HeaderMismatchMessage},
@@ -245,9 +245,9 @@ TEST_F(LoadAndSave, EscStopsTheCompressor) {
 // happen, through the real commands and gzip: the files afterwards, byte for
 // byte, the message shown and what the grid holds.
 TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
-  auto older = std::make_unique<LevelGrid>();
+  auto older = std::make_unique<Level>();
   LayNewTerrain(*older);
-  auto newer = std::make_unique<LevelGrid>(*older);
+  auto newer = std::make_unique<Level>(*older);
   WriteCell(*newer, 9, 8, 7, 12);
   const std::string olderFile = LevelFileOf(*older, Header), newerFile = LevelFileOf(*newer, Header);
   // world.dat holds the older level, saved with the real gzip.
@@ -260,7 +260,7 @@ TEST_F(LoadAndSave, NamesAndFilesThatUsedToLoseALevel) {
   struct Case {
     const char* What;
     std::function<void()> Prepare;
-    void (*Command)(LevelGrid&, HeaderTemplate&);
+    void (*Command)(Level&, HeaderTemplate&);
     std::string Typed;                         // the name, Enter, and any answers
     std::string Shown;                         // how row 1 from column 40 begins afterwards
     std::map<std::string, std::string> Files;  // every file afterwards: name and uncompressed content
@@ -390,7 +390,7 @@ TEST_F(LoadAndSave, ClassicLevelRelaidIntoTheTemplatesLayout) {
         mismatches += ReadCell(*Grid, x, y, z) != static_cast<uint8_t>(relaid[319 + (z * 256 + y) * 256 + x]);
   EXPECT_EQ(mismatches, 0u);
   EXPECT_EQ(ReadCell(*Grid, 0, 0, 0), 1);  // the bottom layer of generated terrain is not air
-  EXPECT_TRUE(Header.OwnHeader.empty());
+  EXPECT_TRUE(Grid->Form.Header.empty());
 }
 
 }  // namespace

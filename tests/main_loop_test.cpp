@@ -14,7 +14,7 @@ using testing::TextAt;
 
 struct Editor {
   EditorState State;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
   MemorySurface& Surface = testing::FreshScreen();
@@ -122,7 +122,7 @@ TEST(HandleKey, SixLettersMoveTheSlicesWithinTheirRanges) {
     s.SliceX = c.SliceX;
     s.SliceY = c.SliceY;
     s.Layer = c.Layer;
-    HandleKey(s, c.Key);
+    HandleKey(s, Level{}, c.Key);
     EXPECT_EQ(std::tie(s.SliceX, s.SliceY, s.Layer), std::tie(c.ExpectedX, c.ExpectedY, c.ExpectedLayer))
         << "key '" << c.Key << "'";
   }
@@ -144,7 +144,7 @@ TEST(HandleClick, OptionAndPaletteBoxesAndTheGapsBetween) {
       {800, 559, 1, 3, 0, 0},  {912, 568, 1, 3, 0, 0},  {319, 3, 1, 3, 0, 0},   {423, 3, 1, 3, 0, 0},
       {312, 7, 1, 3, 0, 0},
   };
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   HeaderTemplate header;
   UndoHistory history;
   for (const Case& c : cases) {
@@ -175,7 +175,7 @@ PointerState At(int32_t x, int32_t y, int32_t buttons = 0, int32_t wheel = 0) { 
 // after as many passes as a busy loop would run meanwhile.
 struct InputRun {
   std::vector<std::vector<uint32_t>> Frames;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
   EditorState State;
   int Passes = 0;
 };

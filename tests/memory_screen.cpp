@@ -96,7 +96,7 @@ void WriteGzipped(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::remove(raw);
 }
 
-std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header) {
+std::string LevelFileOf(const Level& grid, HeaderTemplate& header) {
   const std::string name = ".reference-" + std::to_string(getpid());
   OpenByteFile(name, LastFileSlot);
   WriteLevelFile(LastFileSlot, grid, header);

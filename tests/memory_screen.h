@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "files/header_template.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 #include "memory_surface.h"
 
 namespace terrafix::testing {
@@ -47,7 +47,7 @@ void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes)
 // `bytes` compressed by the system's gzip into `file`.
 void WriteGzipped(const std::filesystem::path& file, const std::string& bytes);
 // The uncompressed level file of `grid` with the template, as a save writes it.
-std::string LevelFileOf(const LevelGrid& grid, HeaderTemplate& header);
+std::string LevelFileOf(const Level& grid, HeaderTemplate& header);
 // The files of kept work in a state folder (its terrafix/ folder), in name
 // order: those still to be offered (".kept") and those declined once.
 std::vector<std::filesystem::path> KeptWorkFiles(const std::filesystem::path& stateFolder);

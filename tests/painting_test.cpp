@@ -13,8 +13,9 @@ using Cell = std::tuple<int, int, int>;
 
 // The one cell a paint at (x, y) writes, if any.
 std::optional<Cell> PaintedCell(int32_t viewMode, int32_t zoom, int32_t x, int32_t y) {
-  static auto grid = std::make_unique<LevelGrid>();
+  static auto grid = std::make_unique<Level>();
   std::fill(grid->Cells.begin(), grid->Cells.end(), 0);
+  std::fill(grid->TopPlane.begin(), grid->TopPlane.end(), 0);
   EditorState s;
   s.ViewMode = viewMode;
   s.Zoom = zoom;
@@ -27,9 +28,9 @@ std::optional<Cell> PaintedCell(int32_t viewMode, int32_t zoom, int32_t x, int32
   UndoHistory history;
   PaintAtPointer(s, *grid, history);
   std::optional<Cell> found;
-  for (int cx = 0; cx < GridExtentX; ++cx)
-    for (int cy = 0; cy < GridExtentY; ++cy)
-      for (int cz = 0; cz < GridExtentZ; ++cz)
+  for (int cx = 0; cx < grid->Width; ++cx)
+    for (int cy = 0; cy < grid->Length; ++cy)
+      for (int cz = 0; cz <= grid->Height; ++cz)
         if (ReadCell(*grid, cx, cy, cz) != 0) {
           EXPECT_FALSE(found) << "more than one cell painted";
           found = Cell{cx, cy, cz};

@@ -35,7 +35,7 @@ void Step3(const CellBox& b, int zoom, bool grid) {
 
 }  // namespace
 
-void DrawViewsByBoxes(const EditorState& s, const LevelGrid& g) {
+void DrawViewsByBoxes(const EditorState& s, const Level& g) {
   const int Z = s.Zoom, OX = s.ViewOriginX, OY = s.ViewOriginY;
   const bool sides = s.ViewMode == 1 || s.ViewMode == 3;
   const bool top = s.ViewMode != 3;
@@ -67,7 +67,7 @@ void DrawViewsByBoxes(const EditorState& s, const LevelGrid& g) {
   }
 }
 
-void DrawPassByBoxes(const EditorState& state, const LevelGrid& grid) {
+void DrawPassByBoxes(const EditorState& state, const Level& grid) {
   LockScreen();
   ClearScreen();
   PrintTitle();

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "level/editor_state.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix::testing {
 
-void DrawViewsByBoxes(const EditorState& state, const LevelGrid& grid);
+void DrawViewsByBoxes(const EditorState& state, const Level& grid);
 
 // A whole pass the plain way: clear everything, title, views box by box,
 // toolbar, readouts.
-void DrawPassByBoxes(const EditorState& state, const LevelGrid& grid);
+void DrawPassByBoxes(const EditorState& state, const Level& grid);
 
 }  // namespace terrafix::testing

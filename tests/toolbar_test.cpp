@@ -13,7 +13,7 @@ using testing::PixelAt;
 using testing::TextAt;
 
 void DrawWith(const EditorState& s) {
-  static LevelGrid grid;
+  static Level grid;
   testing::FreshScreen();
   DrawPass(s, grid);
 }

@@ -61,12 +61,12 @@ class UndoAndRedo : public ::testing::Test {
     Pass(At(1000, 700, 0));
     State.Layer = 0;
   }
-  static void Apply(LevelGrid& grid, const Stroke& s) {
+  static void Apply(Level& grid, const Stroke& s) {
     for (auto [x, y] : s.Cells) WriteCell(grid, x, y, s.Layer, s.Tile);
   }
 
   EditorState State;
-  std::unique_ptr<LevelGrid> Grid = std::make_unique<LevelGrid>();
+  std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
   MemorySurface& Surface = testing::FreshScreen();
@@ -84,7 +84,7 @@ TEST_F(UndoAndRedo, StrokesUndoneRedoneAndDroppedByANewStroke) {
       {"acuurr", "ac"},    {"abcuuu", ""},   {"abcuuurrr", "abc"},
   };
   for (const Case& c : cases) {
-    *Grid = LevelGrid{};
+    *Grid = Level{};
     History = UndoHistory{};
     for (char input : c.Inputs) {
       if (input == 'u' || input == 'r') {
@@ -93,7 +93,7 @@ TEST_F(UndoAndRedo, StrokesUndoneRedoneAndDroppedByANewStroke) {
         Paint(Strokes.at(input));
       }
     }
-    auto expected = std::make_unique<LevelGrid>();
+    auto expected = std::make_unique<Level>();
     for (char stroke : c.Expected) Apply(*expected, Strokes.at(stroke));
     EXPECT_TRUE(Grid->Cells == expected->Cells) << c.Inputs;
   }
@@ -101,16 +101,16 @@ TEST_F(UndoAndRedo, StrokesUndoneRedoneAndDroppedByANewStroke) {
 
 TEST_F(UndoAndRedo, NewIsAStepAndTheQuestionAnsweredNoIsNot) {
   Paint(Strokes.at('a'));
-  auto painted = std::make_unique<LevelGrid>(*Grid);
+  auto painted = std::make_unique<Level>(*Grid);
   ClickMenu(314, "n\r");  // New
   ClickMenu(314, "y\r");
-  auto terrain = std::make_unique<LevelGrid>();
+  auto terrain = std::make_unique<Level>();
   LayNewTerrain(*terrain);
   EXPECT_TRUE(Grid->Cells == terrain->Cells);
   Pass(At(1000, 700, 0), KeyCtrlZ);
   EXPECT_TRUE(Grid->Cells == painted->Cells) << "undoing New brings the painted level back";
   Pass(At(1000, 700, 0), KeyCtrlZ);
-  EXPECT_TRUE(Grid->Cells == LevelGrid{}.Cells) << "the answer n made no step: the stroke is next";
+  EXPECT_TRUE(Grid->Cells == Level{}.Cells) << "the answer n made no step: the stroke is next";
   Pass(At(1000, 700, 0), KeyCtrlY);
   Pass(At(1000, 700, 0), KeyCtrlY);
   EXPECT_TRUE(Grid->Cells == terrain->Cells);
@@ -122,13 +122,13 @@ TEST_F(UndoAndRedo, LoadIsAStepAndAFailedLoadIsNot) {
   std::filesystem::copy_file(std::filesystem::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
   ReadHeaderTemplate(Header);
   Paint(Strokes.at('a'));
-  auto saved = std::make_unique<LevelGrid>(*Grid);
+  auto saved = std::make_unique<Level>(*Grid);
   ClickMenu(418, "world\rkk");  // Save
   ASSERT_TRUE(std::filesystem::exists("world.dat"));
   Paint(Strokes.at('b'));
-  auto edited = std::make_unique<LevelGrid>(*Grid);
+  auto edited = std::make_unique<Level>(*Grid);
   WriteCell(*Grid, 3, 3, 63, 300);  // a value no byte holds
-  edited = std::make_unique<LevelGrid>(*Grid);
+  edited = std::make_unique<Level>(*Grid);
 
   ClickMenu(363, "\r");  // Load, cancelled
   ClickMenu(363, "nowhere\rkk");  // Load, failed
@@ -141,14 +141,14 @@ TEST_F(UndoAndRedo, LoadIsAStepAndAFailedLoadIsNot) {
 }
 
 TEST(UndoHistory, OldestStepsGoWhenTheHistoryIsFull) {
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   UndoHistory history;
   EXPECT_EQ(history.Bytes, 0u);
   UndoStep oneCell;
   oneCell.Cells = {{0, 0}};
   history.Limit = 10 * oneCell.Bytes();
   for (int i = 0; i < 30; ++i) {
-    RecordPaint(history, CellIndex(i, 0, 0), 0);
+    RecordPaint(history, CellIndex(*grid, i, 0, 0), 0);
     WriteCell(*grid, i, 0, 0, 7);
     EndStroke(history);
   }
@@ -163,10 +163,10 @@ TEST(UndoHistory, OldestStepsGoWhenTheHistoryIsFull) {
 // The bound counts what the steps take in memory, their records included:
 // many one-cell strokes do not hold several times the bound.
 TEST(UndoHistory, ManySmallStrokesStayWithinTheBound) {
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   UndoHistory history;
   for (int i = 0; i < 400'000; ++i) {
-    RecordPaint(history, CellIndex(i % 256, (i / 256) % 256, 0), i % 2);
+    RecordPaint(history, CellIndex(*grid, i % 256, (i / 256) % 256, 0), static_cast<uint8_t>(i % 2));
     EndStroke(history);
   }
   EXPECT_LE(history.Bytes, history.Limit);
@@ -179,7 +179,7 @@ TEST_F(UndoAndRedo, UnsavedChangesAreKnown) {
   EXPECT_FALSE(HasUnsavedChanges(History));
   Paint(Strokes.at('a'));
   EXPECT_TRUE(HasUnsavedChanges(History));
-  MarkSaved(History, "world");  // as a save does
+  MarkSaved(History);  // as a save does
   EXPECT_FALSE(HasUnsavedChanges(History));
   Paint(Strokes.at('b'));
   EXPECT_TRUE(HasUnsavedChanges(History));
@@ -193,7 +193,7 @@ TEST_F(UndoAndRedo, UnsavedChangesAreKnown) {
   EXPECT_FALSE(HasUnsavedChanges(History));
   ClickMenu(314, "y\r");  // New
   EXPECT_FALSE(HasUnsavedChanges(History));
-  EXPECT_EQ(History.SavedName, "");
+  EXPECT_EQ(Grid->Name, "");
   // The step that leads back to the saved level dropped for the bound: it
   // cannot come back.
   History.Limit = 1;

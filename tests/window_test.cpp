@@ -162,7 +162,7 @@ class Editor {
     return seen;
   }
   // A click on a box or a view that leaves the editor in `state` with `grid`.
-  bool ClickTo(int x, int y, EditorState state, const LevelGrid& grid);
+  bool ClickTo(int x, int y, EditorState state, const Level& grid);
   // A click on a menu square, held until row 1 asks `question`.
   bool ClickMenu(int x, const std::string& question) {
     return ClickUntil(x, 3, [&](const Frame& f) { return RowOneIn(f, question); });
@@ -237,7 +237,7 @@ class Editor {
 };
 
 // What the in-memory surface draws for this state, with the pointer read at (x, y).
-Frame Expected(EditorState state, const LevelGrid& grid, int x = RestX, int y = RestY) {
+Frame Expected(EditorState state, const Level& grid, int x = RestX, int y = RestY) {
   testing::FreshScreen();
   state.MouseX = x;
   state.MouseY = y;
@@ -245,14 +245,14 @@ Frame Expected(EditorState state, const LevelGrid& grid, int x = RestX, int y = 
   return Frame(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
 }
 
-bool Editor::ClickTo(int x, int y, EditorState state, const LevelGrid& grid) {
+bool Editor::ClickTo(int x, int y, EditorState state, const Level& grid) {
   const Frame expected = Expected(state, grid, x, y);
   return ClickUntil(x, y, [&](const Frame& f) { return f == expected; });
 }
 
 // Dirt chosen in the palette and painted into cell (7, 9) of layer 0 with a
 // click, in the editor and in `state` and `grid` alike.
-bool PaintDirtCell(Editor& editor, EditorState& state, LevelGrid& grid) {
+bool PaintDirtCell(Editor& editor, EditorState& state, Level& grid) {
   state.CurrentTile = 3;
   if (!editor.ClickTo(803, 490, state, grid)) return false;
   WriteCell(grid, 7, 9, 0, 3);
@@ -285,7 +285,7 @@ TEST(Window, SizeTitleAndFirstFrame) {
   EXPECT_TRUE(facts.FixedSize) << "the window can be resized";
 
   editor.MoveTo(RestX, RestY);
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   Frame expected = Expected(EditorState{}, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
 }
@@ -293,7 +293,7 @@ TEST(Window, SizeTitleAndFirstFrame) {
 TEST(Window, PaletteClickThenDragPaints) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   state.CurrentTile = 2;
   ASSERT_TRUE(editor.ClickTo(803, 482, state, *grid));  // the grass box
@@ -323,7 +323,7 @@ TEST(Window, PaletteClickThenDragPaints) {
 TEST(Window, APressWhileAnotherWindowIsActivePaintsNothing) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   state.CurrentTile = 3;
   ASSERT_TRUE(editor.ClickTo(803, 490, state, *grid));  // dirt
@@ -359,7 +359,7 @@ TEST(Window, KeysMoveTheSlicesAndOptionBoxesSwitchTheViews) {
   state.SliceX = 3;
   state.SliceY = 1;
   state.Layer = 1;
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   Frame expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
   EXPECT_EQ(testing::TextIn(expected.data(), 2, 40, 35), "   x: 3          y: 1          z: 1");
@@ -400,7 +400,7 @@ TEST(Window, AnIdleEditorWakesForKeysAndClicks) {
   }
   ASSERT_TRUE(idle) << "the untouched editor keeps using the processor";
   editor.Type("j");
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   state.SliceX = 1;
   const Frame expected = Expected(state, *grid);
@@ -416,7 +416,7 @@ TEST(Window, AWindowForcedSmallerShowsWhatFitsAndComesBack) {
   ASSERT_FALSE(editor.Id().empty());
   RunCommand("xdotool windowsize " + editor.Id() + " 400 300");
   editor.Type("j");
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   state.SliceX = 1;
   const Frame expected = Expected(state, *grid);
@@ -435,7 +435,7 @@ TEST(Window, CloseControlLeavesTheWindowOpen) {
   editor.Type("j");  // still there and still taking keys
   EditorState state;
   state.SliceX = 1;
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   Frame expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
 }
@@ -445,7 +445,7 @@ TEST(Window, CloseControlLeavesTheWindowOpen) {
 TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   auto save = [&](const std::string& answer) {
     ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
@@ -494,10 +494,10 @@ TEST(Window, SaveTwiceUnderOneNameAndLoadWithTheExtension) {
 TEST(Window, PaintUndoRedoAndSave) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   ASSERT_TRUE(PaintDirtCell(editor, state, *grid));  // kept
-  auto kept = std::make_unique<LevelGrid>(*grid);
+  auto kept = std::make_unique<Level>(*grid);
   ASSERT_TRUE(editor.PointAt(100, 100));  // the slip: a drag over a few cells
   editor.Press();
   for (int i = 0; i < 5; ++i) {
@@ -531,7 +531,7 @@ TEST(Window, PaintUndoRedoAndSave) {
 TEST(Window, SaveNewLoadAndQuit) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   ASSERT_TRUE(PaintDirtCell(editor, state, *grid));
 
@@ -558,7 +558,7 @@ TEST(Window, SaveNewLoadAndQuit) {
   editor.Type("Y");
   editor.Key("Return");
   editor.Type("bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");  // up to layer 32, just above the grass
-  auto terrain = std::make_unique<LevelGrid>();
+  auto terrain = std::make_unique<Level>();
   LayNewTerrain(*terrain);
   state.Layer = 32;
   editor.MoveTo(RestX, RestY);
@@ -599,7 +599,7 @@ namespace {
 TEST(Window, RightDragFillsARectangleOnEachView) {
   Editor editor;
   ASSERT_FALSE(editor.Id().empty());
-  auto grid = std::make_unique<LevelGrid>();
+  auto grid = std::make_unique<Level>();
   EditorState state;
   state.CurrentTile = 1;
   ASSERT_TRUE(editor.ClickTo(803, 474, state, *grid));  // the stone box
@@ -624,8 +624,8 @@ TEST(Window, RightDragFillsARectangleOnEachView) {
       state.GridVisible = c.GridVisible;
       ASSERT_TRUE(editor.ClickTo(986, 458, state, *grid));
     }
-    const PixelRect from = PixelsOfCell(state, {c.View, c.FromH, c.FromV});
-    const PixelRect to = PixelsOfCell(state, {c.View, c.ToH, c.ToV});
+    const PixelRect from = PixelsOfCell(state, *grid, {c.View, c.FromH, c.FromV});
+    const PixelRect to = PixelsOfCell(state, *grid, {c.View, c.ToH, c.ToV});
     ASSERT_TRUE(editor.PointAt(from.Left, from.Top));
     RunCommand("xdotool mousedown 3");
     editor.MoveTo(to.Left, to.Top);
@@ -635,7 +635,7 @@ TEST(Window, RightDragFillsARectangleOnEachView) {
     Frame expected = Expected(held, *grid, to.Left, to.Top);
     EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the outline while held";
     RunCommand("xdotool mouseup 3");
-    auto before = std::make_unique<LevelGrid>(*grid);
+    auto before = std::make_unique<Level>(*grid);
     FillRectangle(state, c.View, c.FromH, c.FromV, c.ToH, c.ToV, 1, *grid, *std::make_unique<UndoHistory>());
     editor.MoveTo(RestX, RestY);
     expected = Expected(state, *grid);
@@ -650,7 +650,7 @@ TEST(Window, RightDragFillsARectangleOnEachView) {
 // A left press during a right drag cancels it; a middle press picks a loaded
 // tile that the palette lacks, which the left button then paints.
 TEST(Window, LeftPressCancelsAFillAndMiddlePressPicksALoadedTile) {
-  auto level = std::make_unique<LevelGrid>();
+  auto level = std::make_unique<Level>();
   WriteCell(*level, 20, 30, 0, 19);  // white, in no palette box
   Editor editor([&] {
     HeaderTemplate header;
@@ -773,7 +773,7 @@ TEST(Window, ALostDisplayEndsTheEditorInEveryState) {
       {"unsaved, idle",
        [](Editor& e) {
          EditorState state;
-         auto grid = std::make_unique<LevelGrid>();
+         auto grid = std::make_unique<Level>();
          ASSERT_TRUE(PaintDirtCell(e, state, *grid));
        },
        true},

@@ -19,20 +19,18 @@ namespace terrafix {
 
 namespace {
 
-constexpr int Cells = LevelWidth;    // cells across every view
-constexpr int TableTiles = 257;      // tiles 0..255, and black for every other tile
-constexpr int OffTable = 256;
+constexpr int Cells = ViewCellsAcross;  // the most cells across a view
+constexpr int BehindTiles = 256;        // where the dimmed colours begin in the table
 constexpr int MaxZoom = 3;
 
-// The full colours of the tiles, then the same dimmed: one table, so that a
-// cell's colour is one read.
+// The full colours of the tiles 0..255, then the same dimmed: one table, so
+// that a cell's colour is one read.
 struct ColourTable {
-  std::array<uint32_t, 2 * TableTiles> Shown{};
+  std::array<uint32_t, 2 * BehindTiles> Shown{};
   ColourTable() {
-    for (int t = 0; t < TableTiles; ++t) {
-      const TileId tile = t == OffTable ? -1 : t;
-      Shown[t] = TileColour(tile, 1);
-      Shown[TableTiles + t] = TileColour(tile, 2);
+    for (int t = 0; t < BehindTiles; ++t) {
+      Shown[t] = TileColour(t, 1);
+      Shown[BehindTiles + t] = TileColour(t, 2);
     }
   }
 };
@@ -42,18 +40,17 @@ const ColourTable& Colours() {
   return table;
 }
 
-int TableIndex(TileId tile) { return static_cast<uint32_t>(tile) < OffTable ? tile : OffTable; }
-
-// The plane a view shows, as steps through the grid's storage: the cell of
-// horizontal index h in cell row r lies at Origin + h * Across + r * Down.
+// The plane a view shows, as steps through the level's cells: the cell of
+// horizontal index h in cell row r lies at Origin + h * Across + r * Down,
+// and its neighbour behind at the same place from Behind (the plane below or
+// beside, which may lie in the other array of the level); Behind is Origin
+// when no neighbour plane is drawn: an air cell then reads itself as its
+// neighbour, and air dimmed is black, the colour of the cleared screen.
 struct ViewPlane {
-  const TileId* Origin;
+  const uint8_t* Origin;
+  const uint8_t* Behind;
   ptrdiff_t Across;
   ptrdiff_t Down;
-  // From a cell to its neighbour behind, 0 when no neighbour plane is drawn.
-  // Then an air cell reads itself as its neighbour: air dimmed is black, the
-  // colour of the cleared screen.
-  ptrdiff_t Behind;
 };
 
 // Where a view lies on the screen.
@@ -65,38 +62,40 @@ struct ViewPlacement {
   PixelRect Area;  // every pixel the view writes, within the frame
 };
 
-ViewPlacement Place(const EditorState& s, int cellColumn, int cellRow, int rows) {
+ViewPlacement Place(const EditorState& s, int cellColumn, int cellRow, int columns, int rows) {
   const int z = s.Zoom, extra = s.GridVisible == 1 ? 1 : 0;
   ViewPlacement p{s.ViewOriginX + z * cellColumn, s.ViewOriginY + z * cellRow, rows, 0, {}};
-  p.Visible = std::clamp((ScreenWidth - p.Left + z - 1) / z, 0, Cells);
-  p.Area = {p.Left, p.Top, std::min(p.Left + Cells * z - 1 + extra, ScreenWidth - 1),
+  p.Visible = std::clamp((ScreenWidth - p.Left + z - 1) / z, 0, columns);
+  p.Area = {p.Left, p.Top, std::min(p.Left + columns * z - 1 + extra, ScreenWidth - 1),
             std::min(p.Top + rows * z - 1 + extra, ScreenHeight - 1)};
   return p;
 }
 
-ViewPlacement PlaceTopView(const EditorState& s) { return Place(s, 0, 0, Cells); }
-ViewPlacement PlaceSideView(const EditorState& s, int firstRow) {
-  return Place(s, SideViewShift(s.ViewMode), firstRow, LevelHeight);
+ViewPlacement PlaceTopView(const EditorState& s, const ShownPart& part) {
+  return Place(s, 0, 0, part.CountX, part.CountY);
+}
+ViewPlacement PlaceSideView(const EditorState& s, const ShownPart& part, SliceView view) {
+  const int firstRow = view == SliceView::SideB ? SideViewBFirstRow(part) : 0;
+  const int columns = view == SliceView::SideA ? part.CountY : part.CountX;
+  return Place(s, SideViewShift(s, part), firstRow, columns, part.CountZ);
 }
 
-// The cell rows of a view are worked out a group at a time, along each
-// column of cells first: in the grid, the cells of a column of the top view
-// lie a column of heights apart and those of a side view side by side, so
-// each group is read nearly in storage order.
+// The cell rows of a view are worked out a group at a time, along each row
+// of cells: the rows of the top view and of side view B lie in the level's
+// storage order, x fastest.
 constexpr int GroupRows = 8;
 using GroupColours = std::array<std::array<uint32_t, Cells>, GroupRows>;
 
 // What each cell of rows first..first + rows - 1 shows: its own tile unless
-// air, else the neighbour dimmed. A tile outside 0..255 is not air: opaque
-// black, hiding the neighbour.
+// air, else the neighbour dimmed.
 void WorkOutColours(const ViewPlane& plane, int first, int rows, int visible, GroupColours& out) {
-  const std::array<uint32_t, 2 * TableTiles>& shown = Colours().Shown;
-  for (int h = 0; h < visible; ++h) {
-    const TileId* cell = plane.Origin + h * plane.Across + first * plane.Down;
-    for (int r = 0; r < rows; ++r, cell += plane.Down) {
-      const TileId own = cell[0];
-      const int dimmed = TableTiles + TableIndex(cell[plane.Behind]);
-      out[r][h] = shown[own != 0 ? TableIndex(own) : dimmed];
+  const std::array<uint32_t, 2 * BehindTiles>& shown = Colours().Shown;
+  for (int r = 0; r < rows; ++r) {
+    const ptrdiff_t row = (first + r) * plane.Down;
+    for (int h = 0; h < visible; ++h) {
+      const ptrdiff_t at = row + h * plane.Across;
+      const uint8_t own = plane.Origin[at];
+      out[r][h] = shown[own != 0 ? own : BehindTiles + plane.Behind[at]];
     }
   }
 }
@@ -160,37 +159,48 @@ void DrawView(const EditorState& s, const ViewPlane& plane, const ViewPlacement&
 
 }  // namespace
 
-int ViewAreas(const EditorState& s, PixelRect areas[3]) {
+int ViewAreas(const EditorState& s, const Level& level, PixelRect areas[3]) {
+  const ShownPart part = PartShown(s, level);
   int n = 0;
   if (ShowsSideViews(s.ViewMode)) {
-    areas[n++] = PlaceSideView(s, 0).Area;
-    areas[n++] = PlaceSideView(s, SideViewBFirstRow).Area;
+    areas[n++] = PlaceSideView(s, part, SliceView::SideA).Area;
+    areas[n++] = PlaceSideView(s, part, SliceView::SideB).Area;
   }
-  if (ShowsTopView(s.ViewMode)) areas[n++] = PlaceTopView(s).Area;
+  if (ShowsTopView(s.ViewMode)) areas[n++] = PlaceTopView(s, part).Area;
   return n;
 }
 
-void DrawViews(const EditorState& s, const LevelGrid& grid) {
+void DrawViews(const EditorState& s, const Level& level) {
   if (!ScreenHasFrame()) return;
-  const TileId* cells = grid.Cells.data();
-  constexpr ptrdiff_t XStep = CellIndex(1, 0, 0), YStep = CellIndex(0, 1, 0), ZStep = 1;
-  constexpr int TopHeight = LevelHeight - 1;  // the side views' first row
+  const ShownPart p = PartShown(s, level);
+  // The cell at (x, y, z): in Cells, or in TopPlane for the plane above the top.
+  auto at = [&](int32_t x, int32_t y, int32_t z) {
+    const size_t index = CellIndex(level, x, y, z);
+    return z < level.Height ? level.Cells.data() + index : level.TopPlane.data() + (index - level.Cells.size());
+  };
+  const ptrdiff_t xStep = 1, yStep = level.Width, zStep = static_cast<ptrdiff_t>(PlanCells(level));
   if (ShowsSideViews(s.ViewMode)) {
-    const ViewPlane a{cells + CellIndex(s.SliceX, 0, TopHeight), YStep, -ZStep, s.SliceX < LevelWidth - 1 ? XStep : 0};
-    const ViewPlane b{cells + CellIndex(0, s.SliceY, TopHeight), XStep, -ZStep, s.SliceY < LevelWidth - 1 ? YStep : 0};
-    DrawView(s, a, PlaceSideView(s, 0));
-    DrawView(s, b, PlaceSideView(s, SideViewBFirstRow));
+    const int32_t topZ = p.FirstZ + p.CountZ - 1;  // the side views' first row
+    const uint8_t* a = at(s.SliceX, p.FirstY, topZ);
+    const uint8_t* b = at(p.FirstX, s.SliceY, topZ);
+    const ViewPlane sideA{a, s.SliceX < level.Width - 1 ? a + xStep : a, yStep, -zStep};
+    const ViewPlane sideB{b, s.SliceY < level.Length - 1 ? b + yStep : b, xStep, -zStep};
+    DrawView(s, sideA, PlaceSideView(s, p, SliceView::SideA));
+    DrawView(s, sideB, PlaceSideView(s, p, SliceView::SideB));
   }
   if (ShowsTopView(s.ViewMode)) {
-    const ViewPlane top{cells + CellIndex(0, 0, s.Layer), XStep, YStep, s.Layer >= 1 ? -ZStep : 0};
-    DrawView(s, top, PlaceTopView(s));
+    const uint8_t* own = at(p.FirstX, p.FirstY, s.Layer);
+    const ViewPlane top{own, s.Layer >= 1 ? at(p.FirstX, p.FirstY, s.Layer - 1) : own, xStep, yStep};
+    DrawView(s, top, PlaceTopView(s, p));
   }
 }
 
-void DrawFillOutline(const EditorState& s) {
+void DrawFillOutline(const EditorState& s, const Level& level) {
   if (s.FillView == SliceView::None) return;
-  const PixelRect from = PixelsOfCell(s, {s.FillView, s.FillFromH, s.FillFromV});
-  const PixelRect to = PixelsOfCell(s, {s.FillView, s.FillToH, s.FillToV});
+  // A rectangle larger than the part shown (the view panned meanwhile) is
+  // outlined as far as the view goes.
+  const PixelRect from = PixelsOfCell(s, level, ShownCellNearest(s, level, {s.FillView, s.FillFromH, s.FillFromV}));
+  const PixelRect to = PixelsOfCell(s, level, ShownCellNearest(s, level, {s.FillView, s.FillToH, s.FillToV}));
   DrawBox(static_cast<float>(std::min(from.Left, to.Left)), static_cast<float>(std::min(from.Top, to.Top)),
           static_cast<float>(std::max(from.Right, to.Right)), static_cast<float>(std::max(from.Bottom, to.Bottom)),
           FillOutlineColour, false);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "level/editor_state.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 

@@ -5,10 +5,10 @@
 
 namespace terrafix {
 
-bool ConfirmNew(LevelGrid& grid, HeaderTemplate& header) {
+bool ConfirmNew(Level& made, HeaderTemplate& header) {
   if (!AskYesOrNo(NewQuestion, QuestionRow, QuestionColumn)) return false;
   ReadHeaderTemplate(header);
-  LayNewTerrain(grid);
+  LayNewTerrain(made);
   return true;
 }
 

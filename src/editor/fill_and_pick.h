@@ -6,7 +6,7 @@
 
 #include "editor/undo_history.h"
 #include "level/editor_state.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
@@ -19,12 +19,12 @@ namespace terrafix {
 //   within the view); its release fills the rectangle on the view's slice as
 //   it is then with the current tile, as one undo step; the left button
 //   pressed meanwhile cancels it.
-void HandleFillAndPick(EditorState& state, LevelGrid& grid, UndoHistory& history, int32_t previousButtons);
+void HandleFillAndPick(EditorState& state, Level& level, UndoHistory& history, int32_t previousButtons);
 
 // Every cell of the rectangle from (fromH, fromV) to (toH, toV) in `view`'s
 // plane, at the slices of `state`, takes `tile`; the cells that changed
 // become one step of the history.
 void FillRectangle(const EditorState& state, SliceView view, int32_t fromH, int32_t fromV, int32_t toH, int32_t toV,
-                   TileId tile, LevelGrid& grid, UndoHistory& history);
+                   TileId tile, Level& level, UndoHistory& history);
 
 }  // namespace terrafix

@@ -1,6 +1,11 @@
 #include "editor/keys_and_clicks.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "display/toolbar.h"
+#include "display/view_geometry.h"
 #include "editor/confirmations.h"
 #include "files/load_save_commands.h"
 #include "platform/screen/key_codes.h"
@@ -9,41 +14,54 @@ namespace terrafix {
 
 namespace {
 
+// A key that moves a slice: which, by how much.
 struct SliceKey {
   std::string_view Key;
   int32_t EditorState::*Field;
   int32_t Step;
-  int32_t Limit;  // the value the step may not pass
 };
-
-constexpr int32_t LastSlice = LevelWidth - 1;
 
 constexpr SliceKey SliceKeys[] = {
-    {"j", &EditorState::SliceX, +1, LastSlice}, {"g", &EditorState::SliceX, -1, 0},
-    {"n", &EditorState::SliceY, +1, LastSlice}, {"y", &EditorState::SliceY, -1, 0},
-    {"b", &EditorState::Layer, +1, TopLayer},   {"u", &EditorState::Layer, -1, 0},
+    {"j", &EditorState::SliceX, +1}, {"g", &EditorState::SliceX, -1}, {"n", &EditorState::SliceY, +1},
+    {"y", &EditorState::SliceY, -1}, {"b", &EditorState::Layer, +1},  {"u", &EditorState::Layer, -1},
 };
 
-// New and Load replace the level-file region: what it was becomes a step,
-// and the level as it is then counts as saved (under the name loaded).
-template <typename Command>
-void AsAStep(LevelGrid& grid, UndoHistory& history, Command command) {
-  UndoStep before = LevelStep(grid);
-  if (const std::optional<std::string> name = command()) {
-    PushStep(history, std::move(before));
-    MarkSaved(history, *name);
-  }
+// A key that moves the part shown: which pan, which way.
+struct PanKey {
+  int Code;
+  int32_t EditorState::*Field;
+  int32_t Direction;
+};
+
+constexpr PanKey PanKeys[] = {
+    {ExtendedCode(ScanLeft), &EditorState::PanX, -1},    {ExtendedCode(ScanRight), &EditorState::PanX, +1},
+    {ExtendedCode(ScanUp), &EditorState::PanY, -1},      {ExtendedCode(ScanDown), &EditorState::PanY, +1},
+    {ExtendedCode(ScanPageUp), &EditorState::PanZ, +1},  {ExtendedCode(ScanPageDown), &EditorState::PanZ, -1},
+};
+
+// The code of a two-character key as ReadKey gives it; 0 for any other.
+int ExtendedKeyCode(std::string_view key) {
+  return key.size() == 2 && key[0] == ExtendedKeyPrefix ? ExtendedCode(key[1]) : 0;
 }
 
-void StartCommand(ToolbarAction action, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
+// A New or a Load (or anything else that makes a whole level) replaces the
+// level as a step, and the new level counts as saved.
+void AsAStep(Level& level, UndoHistory& history, const std::function<bool(Level&)>& command) {
+  Level made;
+  if (!command(made)) return;
+  ReplaceLevel(level, std::move(made), history);
+  MarkSaved(history);
+}
+
+void StartCommand(ToolbarAction action, Level& level, HeaderTemplate& header, UndoHistory& history) {
   switch (action) {
     case ToolbarAction::NewLevel:
-      AsAStep(grid, history, [&] { return ConfirmNew(grid, header) ? std::optional<std::string>("") : std::nullopt; });
+      AsAStep(level, history, [&](Level& made) { return ConfirmNew(made, header); });
       break;
-    case ToolbarAction::Load: AsAStep(grid, history, [&] { return LoadCommand(grid, header); }); break;
-    case ToolbarAction::Save:
-      SaveCommand(grid, header, [&](const std::string& name) { MarkSaved(history, name); });
+    case ToolbarAction::Load:
+      AsAStep(level, history, [&](Level& made) { return LoadCommand(made, header); });
       break;
+    case ToolbarAction::Save: SaveCommand(level, header, [&] { MarkSaved(history); }); break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
     default: break;
   }
@@ -61,26 +79,36 @@ void ApplyOption(EditorState& state, const ToolbarBox& box) {
 
 }  // namespace
 
-void HandleKey(EditorState& state, std::string_view key) {
+void HandleKey(EditorState& state, const Level& level, std::string_view key) {
   for (const SliceKey& k : SliceKeys) {
-    int32_t& value = state.*k.Field;
-    if (key == k.Key && value != k.Limit) value += k.Step;
+    if (key != k.Key) continue;
+    state.*k.Field += k.Step;
+    BringSlicesIntoView(state, level);  // (which holds the slice within the level too)
+  }
+  const ShownPart part = PartShown(state, level);
+  const int code = ExtendedKeyCode(key);
+  for (const PanKey& k : PanKeys) {
+    if (code != k.Code) continue;
+    const int32_t shown = k.Field == &EditorState::PanZ ? part.CountZ : k.Field == &EditorState::PanX ? part.CountX
+                                                                                                    : part.CountY;
+    state.*k.Field += k.Direction * std::max(1, shown / 4);
+    FitStateToLevel(state, level);
   }
 }
 
-void HandleUndoKey(std::string_view key, LevelGrid& grid, UndoHistory& history) {
+void HandleUndoKey(std::string_view key, Level& level, UndoHistory& history) {
   if (key.size() != 1) return;
   const int code = static_cast<unsigned char>(key[0]);
-  if (code == KeyCtrlZ) Undo(history, grid);
-  if (code == KeyCtrlY) Redo(history, grid);
+  if (code == KeyCtrlZ) Undo(history, level);
+  if (code == KeyCtrlY) Redo(history, level);
 }
 
-void HandleClick(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history, int32_t x,
+void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, int32_t x,
                  int32_t y) {
   std::span<const ToolbarBox> boxes = ToolbarBoxes();
   for (const ToolbarBox& square : boxes.first(MenuSquareCount)) {
     if (BoxContains(square, x, y)) {
-      StartCommand(square.Action, grid, header, history);
+      StartCommand(square.Action, level, header, history);
       return;
     }
   }

@@ -7,20 +7,24 @@
 #include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
-// "j"/"g" move SliceX up/down, "n"/"y" SliceY, "b"/"u" Layer, within their ranges.
-void HandleKey(EditorState& state, std::string_view key);
+// "j"/"g" move SliceX up/down, "n"/"y" SliceY, "b"/"u" Layer, within the
+// level's extents, the part shown following a slice that leaves it. Of a
+// level larger than the views, the arrow keys move the part shown along x
+// (left, right) and y (up, down), Page Up and Page Down along the height, a
+// quarter of it at a time.
+void HandleKey(EditorState& state, const Level& level, std::string_view key);
 
 // Ctrl+Z undoes the last step, Ctrl+Y redoes it.
-void HandleUndoKey(std::string_view key, LevelGrid& grid, UndoHistory& history);
+void HandleUndoKey(std::string_view key, Level& level, UndoHistory& history);
 
 // A menu square starts its command (a New or a Load that changes the level
 // becomes a step of the history); otherwise an option or palette box applies
 // its setting.
-void HandleClick(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history, int32_t x,
+void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, int32_t x,
                  int32_t y);
 
 }  // namespace terrafix

@@ -5,6 +5,7 @@
 
 #include "display/slice_views.h"
 #include "display/toolbar.h"
+#include "display/view_geometry.h"
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
@@ -23,8 +24,7 @@ constexpr int32_t NoButton = 0;
 }  // namespace
 
 void RunEditor(const StartOptions& start) {
-  // Allocated once for the whole run.
-  auto grid = std::make_unique<LevelGrid>();
+  auto level = std::make_unique<Level>();
   auto header = std::make_unique<HeaderTemplate>();
   EditorState state;
   UndoHistory history;
@@ -35,34 +35,33 @@ void RunEditor(const StartOptions& start) {
   OpenScreen(1050, 800, 32, start.OpenBackend);
   // Ended from outside (a closed terminal, a logout, a lost display), the
   // editor keeps what would be lost.
-  SetLastWishes([&] { KeepUnsavedWork(*grid, *header, history); });
-  DrawPass(state, *grid);
+  SetLastWishes([&] { KeepUnsavedWork(*level, *header, history); });
+  DrawPass(state, *level);
   if (!start.Message.empty()) ShowMessage(start.Message);
-  if (!start.LevelFile.empty()) {
-    if (const auto name = LoadLevel(NameOfLevelFile(start.LevelFile), *grid, *header)) MarkSaved(history, *name);
-  }
-  OfferKeptWork(*grid, *header, history);
+  if (!start.LevelFile.empty() && LoadLevel(NameOfLevelFile(start.LevelFile), *level, *header)) MarkSaved(history);
+  OfferKeptWork(*level, *header, history);
   for (;;) {
-    if (RunPass(state, *grid, *header, history)) WaitForInput();
+    if (RunPass(state, *level, *header, history)) WaitForInput();
   }
 }
 
-void DrawPass(const EditorState& state, const LevelGrid& grid) {
+void DrawPass(const EditorState& state, const Level& level) {
   LockScreen();
   // The views paint every pixel of their areas: clearing those first would
   // only be overwritten.
   PixelRect views[3];
-  ClearScreenExcept(views, ViewAreas(state, views));
+  ClearScreenExcept(views, ViewAreas(state, level, views));
   PrintTitle();
-  DrawViews(state, grid);
-  DrawFillOutline(state);
+  DrawViews(state, level);
+  DrawFillOutline(state, level);
   DrawToolbar(state);
   PrintReadouts(state);
   UnlockScreen();
 }
 
-bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
-  DrawPass(state, grid);
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history) {
+  FitStateToLevel(state, level);  // the level may be another since the pass before
+  DrawPass(state, level);
   const MouseReading mouse = ReadMouse();
   const int32_t previousButtons = state.MouseButtons;
   const bool sameReading = mouse.X == state.MouseX && mouse.Y == state.MouseY && mouse.Wheel == state.MouseWheel &&
@@ -72,21 +71,21 @@ bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHi
   state.MouseWheel = mouse.Wheel;
   state.MouseButtons = mouse.Buttons;
   const std::string key = LowerCase(ReadKey());
-  HandleKey(state, key);
-  HandleUndoKey(key, grid, history);
+  HandleKey(state, level, key);
+  HandleUndoKey(key, level, history);
   bool clicked = false;
   if (state.MouseButtons == LeftButtonAlone) {
-    PaintAtPointer(state, grid, history);
+    PaintAtPointer(state, level, history);
     if (state.ClickLatch == 0) {
       state.ClickLatch = 1;
-      HandleClick(state, grid, header, history, state.MouseX, state.MouseY);
+      HandleClick(state, level, header, history, state.MouseX, state.MouseY);
       clicked = true;
     }
   } else if (state.MouseButtons == NoButton) {
     state.ClickLatch = 0;
     EndStroke(history);  // the press that painted has ended
   }
-  HandleFillAndPick(state, grid, history, previousButtons);
+  HandleFillAndPick(state, level, history, previousButtons);
   return key.empty() && sameReading && !clicked;
 }
 

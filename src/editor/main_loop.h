@@ -8,7 +8,7 @@
 #include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {
@@ -29,9 +29,9 @@ struct StartOptions {
 // mouse reading as the pass before, and made no click. The next pass would
 // then draw the very frame this one drew, so nothing need run until the
 // window or the terminal reports something.
-bool RunPass(EditorState& state, LevelGrid& grid, HeaderTemplate& header, UndoHistory& history);
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history);
 
 // Everything drawn by a pass, from the lock to the unlock.
-void DrawPass(const EditorState& state, const LevelGrid& grid);
+void DrawPass(const EditorState& state, const Level& level);
 
 }  // namespace terrafix

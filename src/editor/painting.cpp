@@ -4,13 +4,14 @@
 
 namespace terrafix {
 
-void PaintAtPointer(const EditorState& s, LevelGrid& grid, UndoHistory& history) {
-  const ViewCell cell = ViewCellAt(s, s.MouseX, s.MouseY);
+void PaintAtPointer(const EditorState& s, Level& level, UndoHistory& history) {
+  const ViewCell cell = ViewCellAt(s, level, s.MouseX, s.MouseY);
   if (cell.View == SliceView::None) return;
-  const size_t index = GridIndexOf(s, cell);
-  if (grid.Cells[index] == s.CurrentTile) return;
-  RecordPaint(history, index, grid.Cells[index]);
-  grid.Cells[index] = s.CurrentTile;
+  uint8_t& painted = CellAt(level, CellIndexOf(s, level, cell));
+  const uint8_t tile = static_cast<uint8_t>(s.CurrentTile);
+  if (painted == tile) return;
+  RecordPaint(history, CellIndexOf(s, level, cell), painted);
+  painted = tile;
 }
 
 }  // namespace terrafix

@@ -3,44 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "files/file_order.h"
-
 namespace terrafix {
 
 namespace {
 
-bool FitsInAByte(TileId tile) { return tile >= 0 && tile <= 255; }
-
-bool RegionFitsInBytes(const LevelGrid& grid) {
-  for (int x = 0; x < LevelWidth; ++x) {
-    for (int y = 0; y < LevelWidth; ++y) {
-      const TileId* column = grid.Cells.data() + CellIndex(x, y, 0);
-      if (!std::all_of(column, column + LevelHeight, FitsInAByte)) return false;
-    }
-  }
-  return true;
-}
-
-void ForEachRegionCell(auto action) {
-  for (int z = 0; z < LevelHeight; ++z) {
-    for (int y = 0; y < LevelWidth; ++y) {
-      for (int x = 0; x < LevelWidth; ++x) action(FileOrderIndex(x, y, z), CellIndex(x, y, z));
-    }
-  }
-}
-
-// Puts the step's cells into the grid and keeps the grid's in the step.
-void Swap(UndoStep& step, LevelGrid& grid) {
-  for (CellChange& change : step.Cells) std::swap(grid.Cells[change.Index], change.Value);
-  if (step.Level.empty() && step.WideLevel.empty()) return;
-  UndoStep now = LevelStep(grid);
-  if (!step.Level.empty()) {
-    FileOrderToGrid(step.Level, grid);
-  } else {
-    ForEachRegionCell([&](size_t file, size_t cell) { grid.Cells[cell] = step.WideLevel[file]; });
-  }
-  step.Level = std::move(now.Level);
-  step.WideLevel = std::move(now.WideLevel);
+// Puts the step's cells (or level) into the level and keeps the level's in the step.
+void Swap(UndoStep& step, Level& level) {
+  for (CellChange& change : step.Cells) std::swap(CellAt(level, change.Index), change.Value);
+  if (step.Whole) std::swap(*step.Whole, level);
 }
 
 }  // namespace
@@ -51,11 +21,15 @@ void Swap(UndoStep& step, LevelGrid& grid) {
 size_t UndoStep::Bytes() const {
   constexpr size_t BlockBookkeeping = 16;
   auto block = [](size_t bytes) { return bytes == 0 ? 0 : bytes + BlockBookkeeping; };
-  return sizeof(UndoStep) + block(Cells.capacity() * sizeof(CellChange)) + block(Level.capacity()) +
-         block(WideLevel.capacity() * sizeof(TileId));
+  size_t bytes = sizeof(UndoStep) + block(Cells.capacity() * sizeof(CellChange));
+  if (Whole) {
+    bytes += block(sizeof(Level)) + block(Whole->Cells.capacity()) + block(Whole->TopPlane.capacity()) +
+             block(Whole->Form.Header.capacity()) + block(Whole->Form.Trailer.capacity());
+  }
+  return bytes;
 }
 
-void RecordPaint(UndoHistory& history, size_t index, TileId old) { history.Stroke.Cells.push_back({index, old}); }
+void RecordPaint(UndoHistory& history, size_t index, uint8_t old) { history.Stroke.Cells.push_back({index, old}); }
 
 void EndStroke(UndoHistory& history) {
   if (history.Stroke.Cells.empty()) return;
@@ -63,18 +37,6 @@ void EndStroke(UndoHistory& history) {
   history.Stroke = {};
   stroke.Cells.shrink_to_fit();  // what the stroke's growth left spare
   PushStep(history, std::move(stroke));
-}
-
-UndoStep LevelStep(const LevelGrid& grid) {
-  UndoStep step;
-  if (RegionFitsInBytes(grid)) {
-    step.Level.resize(FileOrderLength);
-    GridToFileOrder(grid, step.Level);
-  } else {
-    step.WideLevel.resize(FileOrderLength);
-    ForEachRegionCell([&](size_t file, size_t cell) { step.WideLevel[file] = grid.Cells[cell]; });
-  }
-  return step;
 }
 
 void PushStep(UndoHistory& history, UndoStep step) {
@@ -99,32 +61,41 @@ void PushStep(UndoHistory& history, UndoStep step) {
   }
 }
 
-void MarkSaved(UndoHistory& history, const std::string& name) {
+void ReplaceLevel(Level& level, Level&& replacement, UndoHistory& history) {
+  if (replacement.Width == level.Width && replacement.Length == level.Length) {
+    replacement.TopPlane = level.TopPlane;
+  }
+  UndoStep step;
+  step.Whole = std::make_unique<Level>(std::move(level));
+  level = std::move(replacement);
+  PushStep(history, std::move(step));
+}
+
+void MarkSaved(UndoHistory& history) {
   EndStroke(history);
   history.SavedAt = history.Done;
-  history.SavedName = name;
 }
 
 bool HasUnsavedChanges(const UndoHistory& history) {
   return history.SavedAt != history.Done || !history.Stroke.Cells.empty();
 }
 
-bool Undo(UndoHistory& history, LevelGrid& grid) {
+bool Undo(UndoHistory& history, Level& level) {
   EndStroke(history);
   if (history.Done == 0) return false;
   UndoStep& step = history.Steps[--history.Done];
   history.Bytes -= step.Bytes();
-  Swap(step, grid);
+  Swap(step, level);
   history.Bytes += step.Bytes();
   return true;
 }
 
-bool Redo(UndoHistory& history, LevelGrid& grid) {
+bool Redo(UndoHistory& history, Level& level) {
   EndStroke(history);
   if (history.Done == history.Steps.size()) return false;
   UndoStep& step = history.Steps[history.Done++];
   history.Bytes -= step.Bytes();
-  Swap(step, grid);
+  Swap(step, level);
   history.Bytes += step.Bytes();
   return true;
 }

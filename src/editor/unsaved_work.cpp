@@ -33,7 +33,9 @@ std::string FolderText(const std::string& folder) {
   const char* home = std::getenv("HOME");
   const std::string_view h = home ? home : "";
   if (h.size() > 1 && folder.starts_with(h) && (folder.size() == h.size() || folder[h.size()] == '/')) {
-    return Shown("~" + folder.substr(h.size()));
+    std::string home = "~";
+    home += folder.substr(h.size());
+    return Shown(home);
   }
   return Shown(folder);
 }
@@ -72,33 +74,33 @@ std::string UnreadableKeptWorkMessage(int64_t time, const std::string& folder) {
   return text;
 }
 
-void KeepUnsavedWork(const LevelGrid& grid, HeaderTemplate& header, const UndoHistory& history) {
+void KeepUnsavedWork(const Level& level, const HeaderTemplate& header, const UndoHistory& history) {
   if (!HasUnsavedChanges(history)) return;
   std::string where, why;
-  if (KeepWork(grid, header, history.SavedName, where, why)) {
+  if (KeepWork(level, header, where, why)) {
     std::fprintf(stderr, "terrafix: unsaved work kept in %s\n", where.c_str());
   } else {
     std::fprintf(stderr, "terrafix: unsaved work could not be kept: %s\n", why.c_str());
   }
 }
 
-void OfferKeptWork(LevelGrid& grid, HeaderTemplate& header, UndoHistory& history) {
+void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history) {
   for (KeptWork& work : FindKeptWork()) {
     if (!TakeKeptWork(work)) continue;  // another editor is offering it
     if (!AskYesOrNo(RestoreQuestion(work.Level, work.Folder, work.Time), QuestionRow, QuestionColumn)) {
       DeclineKeptWork(work);
       continue;
     }
-    UndoStep before = LevelStep(grid);
+    Level kept;
     std::string why;
-    if (!ReadKeptWork(work, grid, header, why)) {
+    if (!ReadKeptWork(work, kept, header, why)) {
       std::fprintf(stderr, "terrafix: kept work %s could not be read: %s\n", work.File.c_str(), why.c_str());
       SetKeptWorkAside(work);
       ShowMessage(UnreadableKeptWorkMessage(work.Time, work.File.substr(0, work.File.find_last_of('/'))));
       continue;
     }
-    PushStep(history, std::move(before));
-    history.SavedName.clear();  // unsaved, and under no name
+    kept.Name.clear();  // unsaved, and under no name
+    ReplaceLevel(level, std::move(kept), history);
     RemoveKeptWork(work);
   }
 }

@@ -7,7 +7,7 @@
 
 #include "editor/undo_history.h"
 #include "files/header_template.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
@@ -23,7 +23,7 @@ std::string UnreadableKeptWorkMessage(int64_t time, const std::string& folder);
 // Keeps the level when it differs from what was last loaded, saved or
 // created; nothing otherwise. Touches nothing of the screen: it runs as the
 // editor ends.
-void KeepUnsavedWork(const LevelGrid& grid, HeaderTemplate& header, const UndoHistory& history);
+void KeepUnsavedWork(const Level& level, const HeaderTemplate& header, const UndoHistory& history);
 
 // Asks, for each kept work in turn, newest first, whether to restore it. y
 // loads it as a step that can be undone (the level then counts as unsaved,
@@ -31,6 +31,6 @@ void KeepUnsavedWork(const LevelGrid& grid, HeaderTemplate& header, const UndoHi
 // n removes it. Kept work that is not a level is said so and left where it
 // is, never offered again; kept work that another editor is offering is
 // passed over.
-void OfferKeptWork(LevelGrid& grid, HeaderTemplate& header, UndoHistory& history);
+void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history);
 
 }  // namespace terrafix

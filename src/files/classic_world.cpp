@@ -88,13 +88,6 @@ struct Writer {
 
 // The first air above the ground of the column (x, y): one above its highest
 // cell that is not air (the bottom on an empty column, the top on a full one).
-int32_t FirstAirAbove(const LevelGrid& grid, int x, int y) {
-  for (int z = LevelHeight - 1; z >= 0; --z) {
-    if (ReadCell(grid, x, y, z) != 0) return std::min(z + 1, LevelHeight - 1);
-  }
-  return 0;
-}
-
 }  // namespace
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
@@ -137,7 +130,7 @@ ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
   return world;
 }
 
-void NewClassicWorld(const LevelGrid& grid, const std::string& name, int64_t now, std::vector<uint8_t>& before,
+void NewClassicWorld(const Level& level, const std::string& name, int64_t now, std::vector<uint8_t>& before,
                      std::vector<uint8_t>& after, size_t& lastModifiedOffset) {
   before.clear();
   after.clear();
@@ -152,9 +145,10 @@ void NewClassicWorld(const LevelGrid& grid, const std::string& name, int64_t now
   for (int i = 0; i < 16; ++i) before.push_back(static_cast<uint8_t>(random()));
   before[uuid + 6] = static_cast<uint8_t>((before[uuid + 6] & 0x0F) | 0x40);  // a random UUID: version 4,
   before[uuid + 8] = static_cast<uint8_t>((before[uuid + 8] & 0x3F) | 0x80);  // variant 1
-  w.Short("X", LevelWidth);
-  w.Short("Y", LevelHeight);
-  w.Short("Z", LevelWidth);
+  // X is the level's x, Y its height, Z its y.
+  w.Short("X", level.Width);
+  w.Short("Y", level.Height);
+  w.Short("Z", level.Length);
   w.Tag(TagCompound, "CreatedBy");
   w.String("Service", "Terrafix");
   w.String("Username", "");
@@ -164,16 +158,16 @@ void NewClassicWorld(const LevelGrid& grid, const std::string& name, int64_t now
   w.Long("LastModified", now);
   lastModifiedOffset = before.size() - 8;
   // The spawn in the game's coordinates: x, then the height, then the editor's y.
-  constexpr int Middle = LevelWidth / 2;
+  const int32_t middleX = level.Width / 2, middleY = level.Length / 2;
   w.Tag(TagCompound, "Spawn");
-  w.Short("X", Middle);
-  w.Short("Y", FirstAirAbove(grid, Middle, Middle));
-  w.Short("Z", Middle);
+  w.Short("X", middleX);
+  w.Short("Y", FirstAirAbove(level, middleX, middleY));
+  w.Short("Z", middleY);
   w.Byte("H", 0);
   w.Byte("P", 0);
   before.push_back(TagEnd);
   w.Tag(TagByteArray, "BlockArray");
-  w.Number(uint64_t{LevelWidth} * LevelWidth * LevelHeight, 4);
+  w.Number(level.Cells.size(), 4);
   Writer a{after};
   a.Tag(TagCompound, "Metadata");
   after.push_back(TagEnd);

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
@@ -26,17 +26,17 @@ struct ClassicWorld {
   size_t BlockCount = 0;
   bool BlocksWhole = false;      // all of them are in the file (it may be cut short after its start)
   size_t LastModifiedOffset = 0; // where LastModified's eight bytes are; 0 when it has none
-  bool OfTheEditorsSize() const { return X == 256 && Y == 64 && Z == 256; }
 };
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file);
 
-// A new world of the editor's size around its cells: what comes before
-// BlockArray's bytes and what comes after them; every required tag, a fresh
-// UUID, `name` (cut to 64 bytes), a spawn at the middle of the level on the
-// first air above the ground, and the three times `now` (Unix seconds).
-// `LastModifiedOffset` is where the time the world was last saved lies.
-void NewClassicWorld(const LevelGrid& grid, const std::string& name, int64_t now, std::vector<uint8_t>& before,
+// A new world around the level's cells: what comes before BlockArray's
+// bytes and what comes after them; every required tag, a fresh UUID, `name`
+// (cut to 64 bytes at a character's end), the level's size, a spawn at the
+// middle of the level on the first air above the ground, and the three times
+// `now` (Unix seconds). `lastModifiedOffset` is where the time the world was
+// last saved lies.
+void NewClassicWorld(const Level& level, const std::string& name, int64_t now, std::vector<uint8_t>& before,
                      std::vector<uint8_t>& after, size_t& lastModifiedOffset);
 
 }  // namespace terrafix

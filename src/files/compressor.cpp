@@ -58,14 +58,16 @@ int CompressInto(const std::string& name, int to, bool attended) {
                            attended ? WhileCompressing() : ProgramWait{});
 }
 
-int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit) {
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
   bytes.clear();
+  if (expected > 0) bytes.reserve(expected + 1);
   return RunProgramAndWait(CompressorProgram(), {"-d", "-c", AsFileArgument(name)},
                            {.Bytes = &bytes, .Limit = limit}, WhileCompressing());
 }
 
-int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit) {
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
   bytes.clear();
+  if (expected > 0) bytes.reserve(expected + 1);
   return RunProgramAndWait(CompressorProgram(), {"-d", "-c"}, {.FromFile = from, .Bytes = &bytes, .Limit = limit},
                            WhileCompressing());
 }

@@ -27,11 +27,12 @@ std::string CompressorProgram();
 int CompressInto(const std::string& name, int to, bool attended = true);
 
 // Decompresses the file `name` into `bytes`, at most `limit` of them (more
-// stops the compressor). Leaves `name` as it is.
-int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit);
+// stops the compressor), with room made at once for the `expected` bytes
+// when the caller knows them. Leaves `name` as it is.
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, size_t expected = 0);
 
 // The same for the compressed stream that the open file `from` holds from
 // where it stands to its end.
-int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit);
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, size_t expected = 0);
 
 }  // namespace terrafix

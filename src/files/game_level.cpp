@@ -115,11 +115,12 @@ GameLevel ReadGameLevel(std::span<const uint8_t> file) {
   for (uint64_t i = 0; i < fieldCount; ++i) {  // the primitive values, in the order described
     const size_t size = PrimitiveSize(fields[i].Type);
     if (size == 0) continue;
+    const size_t at = r.At;
     const int32_t value = static_cast<int32_t>(r.Number(size));
     if (fields[i].Type != 'I') continue;
-    if (fields[i].Name == "width") level.Width = value, sized[0] = true;
-    if (fields[i].Name == "height") level.Height = value, sized[1] = true;
-    if (fields[i].Name == "depth") level.Depth = value, sized[2] = true;
+    if (fields[i].Name == "width") level.Width = value, level.WidthAt = at, sized[0] = true;
+    if (fields[i].Name == "height") level.Height = value, level.HeightAt = at, sized[1] = true;
+    if (fields[i].Name == "depth") level.Depth = value, level.DepthAt = at, sized[2] = true;
   }
   if (r.Failed || !sized[0] || !sized[1] || !sized[2] || level.Width <= 0 || level.Height <= 0 || level.Depth <= 0) {
     return {};

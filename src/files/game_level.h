@@ -22,7 +22,8 @@ struct GameLevel {
   size_t CellsOffset = 0;                    // where `blocks` begins in the file
   size_t CellCount = 0;                      // Width x Height x Depth
   bool CellsWhole = false;                   // all of them are in the file (it may be cut short after its start)
-  bool OfTheEditorsSize() const { return Width == 256 && Height == 256 && Depth == 64; }
+  // Where the values of `width`, `height` and `depth` stand (four bytes each, big-endian).
+  size_t WidthAt = 0, HeightAt = 0, DepthAt = 0;
 };
 
 // The most a level's own header or trailer may hold.

@@ -12,15 +12,7 @@ namespace {
 constexpr int TemplateSlot = 1;
 }
 
-void ForgetOwnParts(HeaderTemplate& header) {
-  header.OwnHeader.clear();
-  header.OwnTrailer.clear();
-  header.OwnFormat = HeaderTemplate::Format::Template;
-  header.OwnTimeOffset = 0;
-}
-
 void ReadHeaderTemplate(HeaderTemplate& header) {
-  ForgetOwnParts(header);
   // A missing template is never made: an empty one would make every level
   // saved with it a file that the game refuses.
   for (const std::string& file : {header.TemplateFile, header.InstalledFile}) {

@@ -1,30 +1,34 @@
-// A row transfer through RowBuffer moves 257 bytes at the row's position, one
-// more than a row holds, so every row overlaps the next by one byte: the write
-// of the next row, or of the trailer after the last one, replaces the extra
-// byte. The rows lie back to back in the file, so all rows but the last move
-// in one transfer with the same result, and the last goes through RowBuffer.
-//
-// Taking a row straight from the grid would touch 256 columns far apart, so
-// the cells are laid out in file order first (files/file_order.h) and the
-// rows move to and from that copy.
 #include "files/level_file.h"
 
 #include <algorithm>
 #include <cstring>
-#include <span>
 
+#include "files/game_level.h"
 #include "platform/files/byte_files.h"
 
 namespace terrafix {
 
 namespace {
 
-constexpr int64_t FirstRowPosition = CellsOffset + 1;
-constexpr size_t RowLength = LevelWidth;
-constexpr size_t AllButTheLastRow = FileOrderLength - RowLength;
-constexpr int64_t LastRowPosition = FirstRowPosition + static_cast<int64_t>(AllButTheLastRow);
+void PutInt(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * (3 - i)));
+}
 
 }  // namespace
+
+std::vector<uint8_t> TemplateHeaderFor(const Level& level, const HeaderTemplate& header) {
+  std::vector<uint8_t> before(header.HeaderBytes.begin(), header.HeaderBytes.begin() + HeaderLength);
+  if (level.Width == NewLevelWidth && level.Length == NewLevelLength && level.Height == NewLevelHeight) return before;
+  // The game's level object names its x extent `width`, its y extent
+  // `height` and its vertical extent `depth`.
+  const GameLevel game = ReadGameLevel(before);
+  if (!game.Found || game.CellsOffset != before.size()) return before;
+  PutInt(before, game.WidthAt, static_cast<uint32_t>(level.Width));
+  PutInt(before, game.HeightAt, static_cast<uint32_t>(level.Length));
+  PutInt(before, game.DepthAt, static_cast<uint32_t>(level.Height));
+  PutInt(before, game.CellsOffset - 4, static_cast<uint32_t>(level.Cells.size()));
+  return before;
+}
 
 void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
                  std::span<const uint8_t> after) {
@@ -34,58 +38,42 @@ void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint
   WriteBytesAt(slot, cellsPosition + static_cast<int64_t>(cells.size()), after);
 }
 
-void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header) {
-  std::span<uint8_t> cells(header.FileOrderCells);
-  GridToFileOrder(grid, cells);
-  if (!header.OwnHeader.empty()) return WriteAround(slot, header.OwnHeader, cells, header.OwnTrailer);
-  WriteBytesAt(slot, 1, header.HeaderBytes);
-  WriteBytesAt(slot, FirstRowPosition, cells.first(AllButTheLastRow));
-  // RowBuffer's byte 256 is left as it is; the trailer replaces it in the file.
-  std::memcpy(header.RowBuffer.data(), cells.data() + AllButTheLastRow, RowLength);
-  WriteBytesAt(slot, LastRowPosition, header.RowBuffer);
-  WriteBytesAt(slot, TrailerOffset + 1, header.TrailerBytes);
-}
-
-namespace {
-
-// The bytes of `file` from `offset`, as many as `to` holds; zeros past its end.
-void CopyOut(std::span<const uint8_t> file, size_t offset, std::span<uint8_t> to) {
-  const size_t available = offset < file.size() ? std::min(file.size() - offset, to.size()) : 0;
-  if (available > 0) std::memcpy(to.data(), file.data() + offset, available);
-  std::fill(to.begin() + static_cast<std::ptrdiff_t>(available), to.end(), uint8_t{0});
-}
-
-}  // namespace
-
-bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header) {
-  CopyOut(file, 0, header.CompareBuffer);
-  return std::equal(header.CompareBuffer.begin(), header.CompareBuffer.begin() + HeaderLength,
-                    header.HeaderBytes.begin());
-}
-
-void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header) {
-  CopyOut(file, 0, header.HeaderBytes);
-  // RowBuffer ends as reading row by row leaves it: the last row and the
-  // first trailer byte.
-  CopyOut(file, CellsOffset + AllButTheLastRow, header.RowBuffer);
-  if (file.size() >= CellsOffset + FileOrderLength) {
-    FileOrderToGrid(file.subspan(CellsOffset, FileOrderLength), grid);  // all there: straight from the file
-  } else {
-    std::span<uint8_t> cells(header.FileOrderCells);
-    CopyOut(file, CellsOffset, cells);  // what the file lacks reads as zeros
-    FileOrderToGrid(cells, grid);
+void WriteLevelFile(int slot, const Level& level, const HeaderTemplate& header) {
+  if (level.Form.Of != LevelForm::Kind::Template) {
+    return WriteAround(slot, level.Form.Header, level.Cells, level.Form.Trailer);
   }
-  ForgetOwnParts(header);
+  WriteAround(slot, TemplateHeaderFor(level, header), level.Cells, header.TrailerBytes);
 }
 
-void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, HeaderTemplate::Format format, LevelGrid& grid,
-                  HeaderTemplate& header) {
-  header.OwnFormat = format;
-  header.OwnTimeOffset = 0;
-  const size_t trailer = cellsOffset + FileOrderLength;
-  header.OwnHeader.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
-  header.OwnTrailer.assign(file.begin() + static_cast<std::ptrdiff_t>(trailer), file.end());
-  FileOrderToGrid(file.subspan(cellsOffset, FileOrderLength), grid);
+bool HeaderMatches(std::span<const uint8_t> file, const HeaderTemplate& header) {
+  for (size_t i = 0; i < HeaderLength; ++i) {
+    if ((i < file.size() ? file[i] : 0) != header.HeaderBytes[i]) return false;
+  }
+  return true;
+}
+
+void ReadTemplateLevel(std::span<const uint8_t> file, Level& level) {
+  level = Level{};
+  const size_t available = file.size() > CellsOffset ? std::min(file.size() - CellsOffset, level.Cells.size()) : 0;
+  if (available > 0) std::memcpy(level.Cells.data(), file.data() + CellsOffset, available);
+}
+
+void TakeOwnLevel(std::vector<uint8_t>& file, size_t cellsOffset, int32_t width, int32_t length, int32_t height,
+                  LevelForm::Kind kind, Level& level) {
+  const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(length) * static_cast<size_t>(height);
+  level.Width = width, level.Length = length, level.Height = height;
+  level.Form.Of = kind;
+  level.Form.TimeOffset = 0;
+  level.Form.Header.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
+  level.Form.Trailer.assign(file.begin() + static_cast<std::ptrdiff_t>(cellsOffset + cells), file.end());
+  // The cells move to the front of the file's own memory: no second copy of
+  // a large level is made.
+  std::memmove(file.data(), file.data() + cellsOffset, cells);
+  file.resize(cells);
+  level.Cells = std::move(file);
+  file = {};
+  level.TopPlane.assign(PlanCells(level), 0);
+  level.Name.clear();
 }
 
 }  // namespace terrafix

@@ -1,38 +1,46 @@
-// An uncompressed level file: the 319 header bytes, then the cells of x, y
-// 0..255 and z 0..63 in rows of 256 (x fastest, then y, then z), then the 75
-// trailer bytes; 4,194,698 bytes in all.
+// An uncompressed level file: what stands before the cells, the cells as the
+// level holds them, what stands after them. For a level of the template's
+// form that is headers.dat's 319 header bytes (for a level of another size
+// than 256 x 256 x 64, with its size written in), the cells and its 75
+// trailer bytes; for a level with a form of its own, its own header and
+// trailer.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "files/header_template.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
-// Writes the whole file into an open slot: HeaderBytes, the cells (each its
-// low byte) and TrailerBytes; or, for a level with a header and trailer of
-// its own, those around the cells.
-void WriteLevelFile(int slot, const LevelGrid& grid, HeaderTemplate& header);
+// The template's header for a level of this size: its width, height and
+// depth and the length of its cell array set to the level's where the
+// template is a level of the game's format.
+std::vector<uint8_t> TemplateHeaderFor(const Level& level, const HeaderTemplate& header);
 
-// Whether the first 319 bytes of an uncompressed file are the template's
-// header; they are copied into CompareBuffer (zeros past the file's end).
-bool HeaderMatches(std::span<const uint8_t> file, HeaderTemplate& header);
+// Writes the whole file, in the level's own form, into an open slot.
+void WriteLevelFile(int slot, const Level& level, const HeaderTemplate& header);
 
-// Replaces HeaderBytes and the level-file region of the grid from the bytes
-// of an uncompressed file whose header has passed the check. What the file
-// lacks reads as zeros; bytes past the trailer are not looked at.
-void ReadLevelCells(std::span<const uint8_t> file, LevelGrid& grid, HeaderTemplate& header);
-
-// The cells of a file of another layout, which begin at `cellsOffset` and
-// are all there, into the grid; the bytes before and after them become the
-// level's own header and trailer, of `format`.
-void ReadOwnLevel(std::span<const uint8_t> file, size_t cellsOffset, HeaderTemplate::Format format, LevelGrid& grid,
-                  HeaderTemplate& header);
-
-// A file of the cells in file order with `before` and `after` around them.
+// A file of `before`, the cells and `after`.
 void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
                  std::span<const uint8_t> after);
+
+// Whether the first 319 bytes of an uncompressed file are the template's
+// header (what the file lacks compared as zeros).
+bool HeaderMatches(std::span<const uint8_t> file, const HeaderTemplate& header);
+
+// A file of the template's layout, whose header has passed the check, as a
+// level of 256 x 256 x 64: what the file lacks reads as zeros, bytes past the
+// trailer are not looked at.
+void ReadTemplateLevel(std::span<const uint8_t> file, Level& level);
+
+// A file of another layout whose width x length x height cells begin at
+// `cellsOffset` and are all there becomes the level; the bytes before and
+// after them become its form, of `kind`. The file's bytes are taken, not
+// copied: the file is the level's cells afterwards.
+void TakeOwnLevel(std::vector<uint8_t>& file, size_t cellsOffset, int32_t width, int32_t length, int32_t height,
+                  LevelForm::Kind kind, Level& level);
 
 }  // namespace terrafix

@@ -22,7 +22,6 @@
 
 #include "files/classic_world.h"
 #include "files/compressor.h"
-#include "files/file_order.h"
 #include "files/folder_cleanup.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
@@ -31,6 +30,7 @@
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
 #include "platform/files/temporary_files.h"
+#include "platform/machine/machine_memory.h"
 #include "platform/programs/run_program.h"
 #include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
@@ -54,9 +54,13 @@ void Report(const char* command, const LevelName& level, const std::string& why)
 
 // 70000 as "70,000".
 std::string WithThousands(size_t number) {
-  std::string digits = std::to_string(number);
-  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-  return digits;
+  const std::string digits = std::to_string(number);
+  std::string text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
 }
 
 std::string SavedMessage(const std::string& name) {
@@ -81,65 +85,65 @@ void ShowRefusal(const LevelName& level, const LevelReading& reading, std::strin
   switch (reading.Refusal) {
     case LevelRefusal::None: break;
     case LevelRefusal::NotALevel: ShowMessage(notALevelMessage); break;
-    case LevelRefusal::OtherSize:
-      ShowMessage(OtherSizeMessage(level.Shown, reading.Width, reading.Height, reading.Depth));
-      break;
     case LevelRefusal::OwnPartTooLarge: ShowMessage(OwnPartMessage(reading.OwnBytes, reading.AtLeast)); break;
+    case LevelRefusal::TooLargeForMemory:
+      ShowMessage(TooLargeMessage(level.Shown, reading.Width, reading.Length, reading.Height));
+      break;
   }
 }
 
 // What stands before and after the cells in the file a save writes: a
 // ClassicWorld's own tags, with LastModified now, or a new world's; a level's
 // own header and trailer; or the template's.
-void PartsOfTheFile(const LevelName& level, const LevelGrid& grid, const HeaderTemplate& header,
+void PartsOfTheFile(const LevelName& name, const Level& level, const HeaderTemplate& header,
                     std::vector<uint8_t>& before, std::vector<uint8_t>& after) {
-  using Format = HeaderTemplate::Format;
+  using Kind = LevelForm::Kind;
   const int64_t now = static_cast<int64_t>(std::time(nullptr));
-  if (level.IsClassicWorld() && header.OwnFormat != Format::ClassicWorld) {
+  const LevelForm& form = level.Form;
+  if (name.IsClassicWorld() && form.Of != Kind::ClassicWorld) {
     size_t timeOffset = 0;
-    NewClassicWorld(grid, level.File, now, before, after, timeOffset);
+    NewClassicWorld(level, name.File, now, before, after, timeOffset);
     return;
   }
-  if (level.IsClassicWorld() || header.OwnFormat == Format::GameLevel) {
-    before = header.OwnHeader;
-    after = header.OwnTrailer;
-    const size_t time = header.OwnTimeOffset;
+  if (name.IsClassicWorld() || form.Of == Kind::GameLevel) {
+    before = form.Header;
+    after = form.Trailer;
+    const size_t time = form.TimeOffset;
     if (time != 0 && time + 8 <= before.size()) {
       for (int i = 0; i < 8; ++i) before[time + i] = static_cast<uint8_t>(now >> (8 * (7 - i)));
-    } else if (time != 0 && time >= before.size() + FileOrderLength) {
-      const size_t at = time - before.size() - FileOrderLength;
+    } else if (time != 0 && time >= before.size() + level.Cells.size()) {
+      const size_t at = time - before.size() - level.Cells.size();
       for (int i = 0; i < 8 && at + i < after.size(); ++i) after[at + i] = static_cast<uint8_t>(now >> (8 * (7 - i)));
     }
     return;
   }
-  before.assign(header.HeaderBytes.begin(), header.HeaderBytes.begin() + HeaderLength);
+  before = TemplateHeaderFor(level, header);
   after.assign(header.TrailerBytes.begin(), header.TrailerBytes.end());
 }
 
-// The uncompressed level file, its cells laid out already, written into the temporary.
-bool WriteUncompressed(const TemporaryFile& file, const LevelName& level, const LevelGrid& grid,
-                       HeaderTemplate& header, std::string& why) {
+// The uncompressed level file written into the temporary.
+bool WriteUncompressed(const TemporaryFile& file, const LevelName& name, const Level& level,
+                       const HeaderTemplate& header, std::string& why) {
   if (!OpenByteFile(file.Name, SaveSlot)) {
     why = std::string("open: ") + std::strerror(errno);
     return false;
   }
   std::vector<uint8_t> before, after;
-  PartsOfTheFile(level, grid, header, before, after);
-  WriteAround(SaveSlot, before, header.FileOrderCells, after);
+  PartsOfTheFile(name, level, header, before, after);
+  WriteAround(SaveSlot, before, level.Cells, after);
   if (CloseFile(SaveSlot)) return true;
   why = std::string("write: ") + std::strerror(errno);
   return false;
 }
 
-// Writes the level (laid out in file order already), compresses it and puts
-// it in place of name.dat.
-bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+// Writes the level, compresses it and puts it in place of name.dat.
+bool SaveLevel(const LevelName& name, const Level& level, const HeaderTemplate& header, std::string& why) {
   // Beside the file they replace, whatever folder the name names: a rename
   // never crosses file systems, and the room they take is that folder's.
-  const std::string folder = FolderOf(level.Compressed());
+  const std::string folder = FolderOf(name.Compressed());
   if (folder != ".") RemoveAbandonedTemporaries(folder);
   TemporaryFile uncompressed, compressed;
-  if (!MakeTemporary(uncompressed, why, folder) || !WriteUncompressed(uncompressed, level, grid, header, why) ||
+  if (!MakeTemporary(uncompressed, why, folder) || !WriteUncompressed(uncompressed, name, level, header, why) ||
       !MakeTemporary(compressed, why, folder)) {
     RemoveTemporary(uncompressed);
     return false;
@@ -151,22 +155,23 @@ bool SaveLevel(const LevelName& level, const LevelGrid& grid, HeaderTemplate& he
   } else if (SizeOfFile(compressed.Name) <= 0) {
     why = CompressorProgram() + " wrote nothing";
   } else {
-    saved = PutTemporaryInPlace(compressed, level.Compressed(), why);
+    saved = PutTemporaryInPlace(compressed, name.Compressed(), why);
   }
   RemoveTemporary(compressed);  // nothing once it is in place
   // With no compressor to run, the whole level stays as the file `name`, for
   // the user to compress.
-  if (result == ProgramCannotStart && MoveFile(uncompressed.Name, level.File)) ForgetTemporary(uncompressed);
+  if (result == ProgramCannotStart && MoveFile(uncompressed.Name, name.File)) ForgetTemporary(uncompressed);
   RemoveTemporary(uncompressed);
   return saved;
 }
 
 }  // namespace
 
-std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth) {
-  const std::string rest = " is a level of " + std::to_string(width) + " x " + std::to_string(height) + " x " +
-                           std::to_string(depth) + "; this editor edits 256 x 256 x 64 levels";
-  std::string text = ShortenedName(shownName, MessageWidth - rest.size()) + rest;
+std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height) {
+  const std::string rest = " is a level of " + std::to_string(width) + " x " + std::to_string(length) + " x " +
+                           std::to_string(height) + ": it needs " +
+                           MemoryText(LevelMemory(width, length, height)) + ", more than this machine has";
+  std::string text = ShortenedName(shownName, MessageWidth - std::min(rest.size(), MessageWidth)) + rest;
   text.resize(MessageWidth, ' ');
   return text;
 }
@@ -189,66 +194,64 @@ std::string ReplaceQuestion(std::string_view shownName, std::string_view ending)
   return std::string(shownName) + std::string(ending) + " exists. Replace it? (y/n) ";
 }
 
-std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header) {
-  return LoadLevel(NameOfLevel(Ask(LoadPrompt)), grid, header);
+bool LoadCommand(Level& loaded, const HeaderTemplate& header) {
+  return LoadLevel(NameOfLevel(Ask(LoadPrompt)), loaded, header);
 }
 
-std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header) {
+bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& header) {
   CleanUpFolder();
-  if (level.File.empty() || Refused(level, false)) return {};
-  const LevelForms forms = level.IsClassicWorld() ? LevelForms::ClassicWorld : LevelForms::GameFormat;
+  if (name.File.empty() || Refused(name, false)) return false;
+  const LevelForms forms = name.IsClassicWorld() ? LevelForms::ClassicWorld : LevelForms::GameFormat;
   std::vector<uint8_t> file;
   std::string why;
-  if (KindOfFile(level.Compressed()) == FileKind::Regular) {
-    const int result = DecompressInto(level.Compressed(), file, LargestLevelFile);
-    if (result != 0) {
-      // A larger level is known by its start.
-      LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file, forms) : LevelReading{};
-      reading.Why = DescribeProgramResult(CompressorProgram(), result);
-      if (reading.Refusal == LevelRefusal::None) reading.Refusal = LevelRefusal::NotALevel;
-      ShowRefusal(level, reading, CompressorFailureMessage);
-      return {};
+  if (KindOfFile(name.Compressed()) == FileKind::Regular) {
+    const LevelReading reading = DecompressLevel(
+        [&](std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
+          return DecompressInto(name.Compressed(), bytes, limit, expected);
+        },
+        forms, header, file);
+    if (reading.Refusal != LevelRefusal::None) {
+      ShowRefusal(name, reading, CompressorFailureMessage);
+      return false;
     }
-  } else if (level.IsClassicWorld() || KindOfFile(level.File) != FileKind::Regular) {
-    why = "there is no " + level.Compressed();
+  } else if (name.IsClassicWorld() || KindOfFile(name.File) != FileKind::Regular) {
+    why = "there is no " + name.Compressed();
   } else {
     // An uncompressed level left by an earlier version of the editor.
-    ReadFileStart(level.File, file, LargestLevelFile, why);
+    ReadFileStart(name.File, file, LargestLevelFile, why);
   }
   if (!why.empty()) {
-    Report("load", level, why);
+    Report("load", name, why);
     ShowMessage(HeaderMismatchMessage);
-    return {};
+    return false;
   }
-  const LevelReading reading = ReadLevelBytes(file, forms, grid, header);
+  const LevelReading reading = ReadLevelBytes(file, forms, header, loaded);
   if (reading.Refusal != LevelRefusal::None) {
-    ShowRefusal(level, reading, HeaderMismatchMessage);
-    return {};
+    ShowRefusal(name, reading, HeaderMismatchMessage);
+    return false;
   }
-  return level.File;
+  loaded.Name = name.File;
+  return true;
 }
 
-std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header,
-                                       const std::function<void(const std::string&)>& saved) {
+bool SaveCommand(Level& level, const HeaderTemplate& header, const std::function<void()>& saved) {
   CleanUpFolder();
-  // The cells are laid out before the name is asked for: what is left to do
-  // once it is typed is the file's writing and compression.
-  GridToFileOrder(grid, header.FileOrderCells);
-  const LevelName level = NameOfLevel(Ask(SavePrompt));
-  if (level.File.empty() || Refused(level, true)) return {};
-  if (KindOfFile(level.Compressed()) != FileKind::Missing &&
-      !AskYesOrNo(ReplaceQuestion(level.Shown, level.Ending), QuestionRow, QuestionColumn)) {
-    return {};
+  const LevelName name = NameOfLevel(Ask(SavePrompt));
+  if (name.File.empty() || Refused(name, true)) return false;
+  if (KindOfFile(name.Compressed()) != FileKind::Missing &&
+      !AskYesOrNo(ReplaceQuestion(name.Shown, name.Ending), QuestionRow, QuestionColumn)) {
+    return false;
   }
   std::string why;
-  if (!SaveLevel(level, grid, header, why)) {
-    Report("save", level, why);
+  if (!SaveLevel(name, level, header, why)) {
+    Report("save", name, why);
     ShowMessage(CompressorFailureMessage);
-    return {};
+    return false;
   }
-  if (saved) saved(level.File);
-  ShowMessage(SavedMessage(level.Shown));
-  return level.File;
+  level.Name = name.File;
+  if (saved) saved();
+  ShowMessage(SavedMessage(name.Shown));
+  return true;
 }
 
 }  // namespace terrafix

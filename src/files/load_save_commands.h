@@ -10,7 +10,7 @@
 
 #include "files/header_template.h"
 #include "files/level_names.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
@@ -33,9 +33,10 @@ constexpr std::string_view NotALevelFileMessage =
 static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
               NotALevelFileMessage.size() == 92);
 
-// "world is a level of 512 x 512 x 64; this editor edits 256 x 256 x 64 levels", padded
-// to row 1's 92 columns; a name too long for them is shortened.
-std::string OtherSizeMessage(std::string_view shownName, int32_t width, int32_t height, int32_t depth);
+// "castle is a level of 30000 x 30000 x 256: it needs 215 GiB, more than this
+// machine has", padded to row 1's 92 columns; a name too long for them is
+// shortened.
+std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height);
 
 // "The editor keeps at most 64 KiB of a level's own data; this one has 70,000
 // bytes", padded: a level whose header or trailer exceeds that bound.
@@ -47,14 +48,14 @@ std::string ShortenedName(std::string_view shownName, size_t width);
 // The question before a save replaces a level: "world.dat exists. Replace it? (y/n) ".
 std::string ReplaceQuestion(std::string_view shownName, std::string_view ending = LevelFileEnding);
 
-// The name of the level loaded into the grid, or of the level saved; none
-// when the command did not load or save one.
-std::optional<std::string> LoadCommand(LevelGrid& grid, HeaderTemplate& header);
+// Load: the level named at the prompt into `loaded`, with its name; false,
+// `loaded` untouched, when the command loaded none.
+bool LoadCommand(Level& loaded, const HeaderTemplate& header);
 // The same for a level named on the command line, with no prompt.
-std::optional<std::string> LoadLevel(const LevelName& level, LevelGrid& grid, HeaderTemplate& header);
-// `saved` hears of a save (with the name) before its message waits for a
-// key: the editor may be ended while the message is shown.
-std::optional<std::string> SaveCommand(const LevelGrid& grid, HeaderTemplate& header,
-                                       const std::function<void(const std::string&)>& saved = {});
+bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& header);
+// Save: the level under the name asked for, which becomes the level's name.
+// `saved` hears of a save before its message waits for a key: the editor may
+// be ended while the message is shown.
+bool SaveCommand(Level& level, const HeaderTemplate& header, const std::function<void()>& saved = {});
 
 }  // namespace terrafix

@@ -102,13 +102,13 @@ std::string KeptName(const std::string& folder, int64_t time, long process, std:
 
 // The note, its end, then the compressed level, into a temporary of
 // `folder` that becomes the kept file.
-bool KeepIn(const std::string& folder, const LevelGrid& grid, HeaderTemplate& header, const KeptWork& note,
+bool KeepIn(const std::string& folder, const Level& level, const HeaderTemplate& header, const KeptWork& note,
             std::string& where, std::string& why) {
   RemoveAbandonedTemporaries(folder);
   TemporaryFile uncompressed, kept;
   bool done = MakeTemporary(uncompressed, why, folder) && OpenByteFile(uncompressed.Name, KeepSlot);
   if (done) {
-    WriteLevelFile(KeepSlot, grid, header);
+    WriteLevelFile(KeepSlot, level, header);
     done = CloseFile(KeepSlot);
     if (!done) why = std::string("write: ") + std::strerror(errno);
   }
@@ -203,16 +203,15 @@ void Rename(const KeptWork& work, std::string_view ending) {
 
 }  // namespace
 
-bool KeepWork(const LevelGrid& grid, HeaderTemplate& header, const std::string& level, std::string& where,
-              std::string& why) {
+bool KeepWork(const Level& level, const HeaderTemplate& header, std::string& where, std::string& why) {
   char here[4096];
   KeptWork note;
   note.Time = static_cast<int64_t>(std::time(nullptr));
   note.Folder = getcwd(here, sizeof here) ? here : "";
-  note.Level = level;
+  note.Level = level.Name;
   why = "no state folder can be made";
   for (const std::string& folder : StateFolders()) {
-    if (MakePrivateFolder(folder) && KeepIn(folder, grid, header, note, where, why)) return true;
+    if (MakePrivateFolder(folder) && KeepIn(folder, level, header, note, where, why)) return true;
   }
   return false;
 }
@@ -237,18 +236,14 @@ bool TakeKeptWork(KeptWork& work) {
   return work.Fd >= 0;
 }
 
-bool ReadKeptWork(const KeptWork& work, LevelGrid& grid, HeaderTemplate& header, std::string& why) {
+bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& header, std::string& why) {
   std::vector<uint8_t> file;
-  if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) {
-    why = std::string("seek: ") + std::strerror(errno);
-    return false;
-  }
-  const int result = DecompressFrom(work.Fd, file, LargestLevelFile);
-  if (result != 0) {
-    why = DescribeProgramResult(CompressorProgram(), result);
-    return false;
-  }
-  const LevelReading reading = ReadLevelBytes(file, LevelForms::Any, grid, header);
+  const Decompressor fromTheKeptFile = [&](std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
+    if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) return ProgramCannotStart;
+    return DecompressFrom(work.Fd, bytes, limit, expected);
+  };
+  LevelReading reading = DecompressLevel(fromTheKeptFile, LevelForms::Any, header, file);
+  if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, LevelForms::Any, header, read);
   why = reading.Why;
   return reading.Refusal == LevelRefusal::None;
 }

@@ -17,7 +17,7 @@
 
 #include "files/header_template.h"
 #include "files/level_reading.h"
-#include "level/level_grid.h"
+#include "level/level.h"
 
 namespace terrafix {
 
@@ -31,11 +31,10 @@ struct KeptWork {
   int Fd = -1;             // while taken: open and locked
 };
 
-// Keeps the level in the first state folder that takes it; `where` is then
-// the kept file. Touches nothing of the screen. False, with `why`, when no
+// Keeps the level (with its name) in the first state folder that takes it;
+// `where` is then the kept file. Touches nothing of the screen. False, with `why`, when no
 // folder could take it.
-bool KeepWork(const LevelGrid& grid, HeaderTemplate& header, const std::string& level, std::string& where,
-              std::string& why);
+bool KeepWork(const Level& level, const HeaderTemplate& header, std::string& where, std::string& why);
 
 // The kept work of every state folder, newest first.
 std::vector<KeptWork> FindKeptWork();
@@ -44,9 +43,9 @@ std::vector<KeptWork> FindKeptWork();
 // it, or it is gone. Released by Release, Decline, SetAside or Remove.
 bool TakeKeptWork(KeptWork& work);
 
-// The kept level into the grid and the template, read as a Load reads a
-// level; refused (or unreadable), both are as they were and `why` says so.
-bool ReadKeptWork(const KeptWork& work, LevelGrid& grid, HeaderTemplate& header, std::string& why);
+// The kept level into `read`, read as a Load reads a level; refused (or
+// unreadable), `read` is as it was and `why` says so.
+bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& header, std::string& why);
 
 // n at the first start that offers it: offered once more. At a later one,
 // removed.

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -23,6 +24,8 @@ constexpr int PollMilliseconds = 100;
 // How long a program asked to stop gets before it is killed.
 constexpr auto GraceBeforeKill = std::chrono::seconds(1);
 constexpr int PipeSize = 1024 * 1024;
+// What an output read into memory grows by at least.
+constexpr size_t OutputStep = 1024 * 1024;
 
 // The program ended: its result from its wait status.
 int ResultOf(int status) {
@@ -31,15 +34,21 @@ int ResultOf(int status) {
   return ProgramCannotStart;
 }
 
-// Reads what the pipe holds into `bytes` (room for one more than the limit)
-// after the `used` bytes already there; false once more than the limit came.
-bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, bool& open) {
+// Reads what the pipe holds into `bytes` after the `used` bytes already
+// there, making room as it comes (within what was reserved, no copy); false
+// once more than `limit` came.
+bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t limit, bool& open) {
   for (;;) {
+    if (used == bytes.size()) {
+      if (used > limit) return false;
+      const size_t room = std::max(bytes.capacity(), used + std::max(used / 2, OutputStep));
+      bytes.resize(std::min(room, limit + 1));
+    }
     const ssize_t n = read(pipeFd, bytes.data() + used, bytes.size() - used);
     if (n == 0) open = false;
     if (n <= 0) return true;  // the end, or nothing more for now
     used += static_cast<size_t>(n);
-    if (used == bytes.size()) return false;
+    if (used > limit) return false;
   }
 }
 
@@ -122,10 +131,10 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   int result = 0;
   bool pipeOpen = pipeFds[0] >= 0;
   size_t used = 0;
-  if (streams.Bytes) streams.Bytes->resize(streams.Limit + 1);
+  if (streams.Bytes) streams.Bytes->clear();
   for (;;) {
     int status = 0;
-    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, pipeOpen)) {
+    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, streams.Limit, pipeOpen)) {
       StopProgram(pid);
       result = ProgramOutputTooLong;
       break;

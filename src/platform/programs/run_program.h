@@ -17,7 +17,8 @@ constexpr int ProgramOutputTooLong = -3;  // it wrote more than the caller takes
 // Where the program's standard input comes from: a file descriptor, read
 // from where it stands; else it is the editor's own. Where its standard
 // output goes: to a file descriptor, or read into `Bytes` up to `Limit`
-// bytes; else it is the editor's own.
+// bytes (growing within what the caller reserved in `Bytes` first, without
+// a copy); else it is the editor's own.
 struct ProgramStreams {
   int FromFile = -1;
   int ToFile = -1;

@@ -260,6 +260,9 @@ std::unique_ptr<ScreenBackend> OpenSdlWindow(int width, int height, const std::s
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
+  // Only a desktop's drivers: a display that does not answer fails the
+  // start (and is tried again) rather than giving an offscreen stand-in.
+  if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
   // A display that is set but busy may not answer the first time.
   bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
   if (!started) {
