@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -27,6 +29,8 @@
 #include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "files/header_template.h"
+#include "files/classic_world.h"
+#include "files/game_level.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"
@@ -793,6 +797,116 @@ TEST(Window, ALostDisplayEndsTheEditorInEveryState) {
       EXPECT_EQ(testing::KeptWorkFiles(editor.Path() / ".state").size(), c.Unsaved ? 1u : 0u);
     }
     setenv("DISPLAY", shared.c_str(), 1);
+  }
+}
+
+// Levels of every size, of the game's format and as worlds: each loads and
+// is drawn where its extents place the views; the keys pan the top view to
+// its far corner and side view A to its top, where a click paints; saved,
+// the level is read back by the game's own classes (the JDK) or by
+// prismarine-nbt with exactly those cells changed; undo of the Load brings
+// back the level before, of another size.
+TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
+  struct Size {
+    int32_t Width, Length, Height;
+  };
+  const Size sizes[] = {{1, 1, 1}, {64, 64, 64}, {128, 64, 128}, {512, 512, 64}, {100, 300, 200}, {1024, 1024, 256}};
+  const std::string java = TERRAFIX_JAVA_SOURCES;
+  const std::string node = "NODE_PATH='" TERRAFIX_NODE_MODULES "' node '" TERRAFIX_NODE_SOURCES "/classic_world.js' ";
+  for (const Size& size : sizes) {
+    for (const bool world : {false, true}) {
+      const std::string name = "level" + std::string(world ? ".cw" : ".dat");
+      SCOPED_TRACE(std::to_string(size.Width) + " x " + std::to_string(size.Length) + " x " +
+                   std::to_string(size.Height) + (world ? " world" : " level"));
+      // The level: every cell i % 47, as both writers lay it out.
+      auto level = std::make_unique<Level>();
+      level->Width = size.Width, level->Length = size.Length, level->Height = size.Height;
+      level->Cells.resize(size_t(size.Width) * size.Length * size.Height);
+      for (size_t i = 0; i < level->Cells.size(); ++i) level->Cells[i] = static_cast<uint8_t>(i % 47);
+      level->TopPlane.assign(PlanCells(*level), 0);
+      const bool huge = level->Cells.size() > (size_t{64} << 20);  // more than prismarine-nbt reads in a test
+      Editor editor([&] {
+        if (!world) {
+          RunCommand("javac -d classes " + java + "/Level.java " + java + "/LevelTool.java");
+          RunCommand("java -cp classes com.mojang.minecraft.level.LevelTool write level.raw " +
+                     std::to_string(size.Width) + " " + std::to_string(size.Length) + " " +
+                     std::to_string(size.Height) + " && gzip -c -n level.raw > level.dat");
+        } else if (!huge) {
+          // prismarine-nbt's X is the width, Y the height, Z the length.
+          RunCommand(node + "write level.cw " + std::to_string(size.Width) + " " + std::to_string(size.Height) +
+                     " " + std::to_string(size.Length));
+        } else {
+          std::vector<uint8_t> before, after;
+          size_t time = 0;
+          NewClassicWorld(*level, "level", 0, before, after, time);
+          testing::WriteGzipped("level.cw", std::string(before.begin(), before.end()) +
+                                                std::string(level->Cells.begin(), level->Cells.end()) +
+                                                std::string(after.begin(), after.end()));
+        }
+      });
+      ASSERT_FALSE(editor.Id().empty());
+      const std::string original = testing::Gunzip(editor.Path() / name);
+      EditorState state;
+      Level previous;  // all air, as the editor starts
+      state.CurrentTile = 3;
+      ASSERT_TRUE(editor.ClickTo(803, 490, state, previous));  // dirt
+      ASSERT_TRUE(editor.ClickMenu(363, std::string(LoadPrompt)));
+      editor.Type(name);
+      editor.Key("Return");
+      Frame expected = Expected(state, *level, 363, 3);
+      ASSERT_EQ(Mismatch(editor.ShowsWithin(expected, 20000ms), expected), "") << "the level as loaded";
+
+      // The top view's far corner, panned to.
+      RunCommand("xdotool key --delay 5 --repeat 40 Right Down");
+      const int across = std::min(size.Width, 256), down = std::min(size.Length, 256);
+      state.PanX = state.PanY = 1 << 20;  // as far as the level goes
+      WriteCell(*level, size.Width - 1, size.Length - 1, 0, 3);
+      ASSERT_TRUE(editor.ClickTo(10 + 3 * across - 1, 30 + 3 * down - 1, state, *level)) << "far corner";
+      // Side view A's top near corner, panned back and up.
+      RunCommand("xdotool key --delay 5 --repeat 40 Left Up Prior");
+      state.PanX = state.PanY = 0;
+      state.PanZ = 1 << 20;
+      WriteCell(*level, 0, 0, size.Height - 1, 3);
+      ASSERT_TRUE(editor.ClickTo(10 + 3 * (across + 4), 30, state, *level)) << "side view A";
+
+      ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
+      editor.Type("out" + std::string(world ? ".cw" : ".dat"));
+      editor.Key("Return");
+      ASSERT_TRUE(editor.RowOneShows("File saved as 'out'"));
+      editor.Key("space");
+      const std::string saved = testing::Gunzip(editor.Path() / (world ? "out.cw" : "out.dat"));
+      // Exactly the painted cells changed (and, of a world, LastModified).
+      ASSERT_EQ(saved.size(), original.size());
+      const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(original.data()), original.size());
+      const size_t cells = world ? ReadClassicWorld(bytes).BlocksOffset : ReadGameLevel(bytes).CellsOffset;
+      const size_t plan = PlanCells(*level), far = plan - 1, top = plan * (size.Height - 1);
+      std::set<size_t> changed;
+      for (size_t i = 0; i < saved.size(); ++i) {
+        const bool cell = i >= cells && i < cells + level->Cells.size();
+        if (saved[i] != original[i] && (cell || !world)) changed.insert(i - cells);
+      }
+      EXPECT_EQ(changed, (std::set<size_t>{far, top}));
+      if (!world) {
+        const std::string tool = "cd '" + editor.Path().string() + "' && java -cp classes com.mojang.minecraft.level.LevelTool read ";
+        RunCommand("cd '" + editor.Path().string() + "' && gzip -dc out.dat > out.raw");
+        const std::string before = testing::CommandOutput(tool + "level.raw 0 0 0");
+        const std::string after = testing::CommandOutput(tool + "out.raw " + std::to_string(size.Width - 1) + " " +
+                                                         std::to_string(size.Length - 1) + " 0");
+        EXPECT_EQ(after.substr(0, after.find("blocks=")), before.substr(0, before.find("blocks=")));
+        EXPECT_NE(after.find(" cell=3 "), std::string::npos) << after;
+      } else if (!huge) {
+        const std::string read = testing::CommandOutput("cd '" + editor.Path().string() + "' && " + node + "read out.cw " +
+                                                        std::to_string(far) + " " + std::to_string(top));
+        EXPECT_NE(read.find("blocks=" + std::to_string(level->Cells.size()) + " at=3,3\n"), std::string::npos) << read;
+      }
+
+      // Undo of the two strokes and the Load: the level before, of another size.
+      editor.Key("ctrl+z ctrl+z ctrl+z");
+      EditorState back = state;
+      back.PanX = back.PanY = back.PanZ = 0;
+      const Frame before = Expected(back, previous, 418, 3);
+      EXPECT_EQ(Mismatch(editor.ShowsWithin(before), before), "") << "the level before the Load";
+    }
   }
 }
 

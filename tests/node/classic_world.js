@@ -37,7 +37,8 @@ function write(file, x, y, z) {
 }
 
 async function read(file, indexes) {
-  const { parsed } = await nbt.parse(fs.readFileSync(file));
+  // Worlds of any size: prismarine-nbt refuses arrays past 2^24 elements unless asked not to.
+  const { data: parsed } = await nbt.parseAs(fs.readFileSync(file), 'big', { noArraySizeCheck: true });
   const tags = parsed.value;
   const rest = {};
   for (const name of Object.keys(tags).sort()) {
