@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console_editor.h"
+#include "files/classic_world.h"
 #include "files/header_template.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
@@ -128,6 +129,46 @@ TEST(Console, AClickOutsideTheFrameLeavesTheNextClickWorking) {
     editor.Enter();  // blank: cancelled
     ASSERT_TRUE(editor.Shows(1, 40, testing::MenuLine));
   }
+}
+
+// In the terminal too, a level larger than the views is panned with the
+// arrow keys and Page Up and Down, and a click paints where the part shown
+// puts its cell.
+TEST(Console, ALargerLevelPansAndPaints) {
+  testing::WorkingFolder folder;
+  {
+    Level level;
+    level.Width = 700, level.Length = 300, level.Height = 100;
+    level.Cells.assign(size_t{700} * 300 * 100, 0);
+    level.TopPlane.assign(size_t{700} * 300, 0);
+    level.Form.Of = LevelForm::Kind::ClassicWorld;
+    std::vector<uint8_t> before, after;
+    size_t time = 0;
+    NewClassicWorld(level, "wide", 0, before, after, time);
+    testing::WriteGzipped("wide.cw", std::string(before.begin(), before.end()) +
+                                         std::string(level.Cells.begin(), level.Cells.end()) +
+                                         std::string(after.begin(), after.end()));
+  }
+  ConsoleEditor editor(folder.Path(), {});
+  ASSERT_TRUE(editor.Shows(1, 1, "Terrafix v0.5"));
+  ASSERT_TRUE(editor.Click(60, 101));  // stone
+  ASSERT_TRUE(editor.Load("wide.cw", testing::MenuLine));
+  for (int i = 0; i < 3; ++i) editor.Key("Right");  // x from 192
+  editor.Key("Down");                               // y from 44: as far as a length of 300 goes
+  editor.Type("b");                                 // the layer up, after the pans: they were read
+  ASSERT_TRUE(editor.Shows(2, 71, "z: 1 "));
+  ASSERT_TRUE(editor.Click(10, 10));  // pixel (75, 75): view cell (21, 15) of the part shown
+  ASSERT_TRUE(editor.Save("wide.cw", ReplaceQuestion("wide", ".cw")));
+  editor.Type("y"), editor.Enter();
+  ASSERT_TRUE(editor.Shows(1, 40, "File saved as 'wide'"));
+  const std::string saved = Gunzip(folder.Path() / "wide.cw");
+  const size_t cells = saved.find("BlockArray") + 14;
+  const size_t at = saved.find('\1', cells) - cells;
+  EXPECT_EQ(at, (1 * 300 + 44 + 15) * 700 + 192 + 21) << "cell (213, 59) of layer 1, not " << at % 700 << ", "
+                                                     << at / 700 % 300 << ", " << at / 700 / 300;
+  EXPECT_EQ(std::count(saved.begin() + static_cast<std::ptrdiff_t>(cells),
+                       saved.begin() + static_cast<std::ptrdiff_t>(cells + size_t{700} * 300 * 100), '\1'),
+            1);
 }
 
 TEST(Console, CtrlCEndsTheEditorAndPutsTheTerminalBack) {

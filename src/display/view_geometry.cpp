@@ -107,16 +107,17 @@ void FitStateToLevel(EditorState& s, const Level& level) {
   s.PanX = p.FirstX, s.PanY = p.FirstY, s.PanZ = p.FirstZ;
 }
 
-void BringSlicesIntoView(EditorState& s, const Level& level) {
+void BringSliceIntoView(EditorState& s, const Level& level, int32_t EditorState::*slice) {
   FitStateToLevel(s, level);
   const ShownPart p = PartShown(s, level);
-  auto bring = [](int32_t& pan, int32_t slice, int32_t count) {
-    if (slice < pan) pan = slice;
-    if (slice >= pan + count) pan = slice - count + 1;
+  auto bring = [](int32_t& pan, int32_t at, int32_t count) {
+    if (at < pan) pan = at;
+    if (at >= pan + count) pan = at - count + 1;
   };
-  bring(s.PanX, s.SliceX, p.CountX);
-  bring(s.PanY, s.SliceY, p.CountY);
-  bring(s.PanZ, std::min(s.Layer, level.Height - 1), p.CountZ);  // the plane above the top: as the top layer
+  if (slice == &EditorState::SliceX) bring(s.PanX, s.SliceX, p.CountX);
+  if (slice == &EditorState::SliceY) bring(s.PanY, s.SliceY, p.CountY);
+  // The plane above the top shows with the top layer.
+  if (slice == &EditorState::Layer) bring(s.PanZ, std::min(s.Layer, level.Height - 1), p.CountZ);
   FitStateToLevel(s, level);
 }
 

@@ -70,7 +70,8 @@ size_t CellIndexOf(const EditorState& state, const Level& level, const ViewCell&
 
 // Slices and pans held within the level (after a Load, New or undo of one).
 void FitStateToLevel(EditorState& state, const Level& level);
-// The part shown moved so that the slices are in it (after a slice key).
-void BringSlicesIntoView(EditorState& state, const Level& level);
+// The part shown moved along one axis so that the slice of that axis
+// (SliceX, SliceY or Layer) is in it, after a slice key moved it.
+void BringSliceIntoView(EditorState& state, const Level& level, int32_t EditorState::*slice);
 
 }  // namespace terrafix

@@ -83,7 +83,7 @@ void HandleKey(EditorState& state, const Level& level, std::string_view key) {
   for (const SliceKey& k : SliceKeys) {
     if (key != k.Key) continue;
     state.*k.Field += k.Step;
-    BringSlicesIntoView(state, level);  // (which holds the slice within the level too)
+    BringSliceIntoView(state, level, k.Field);  // (which holds the slice within the level too)
   }
   const ShownPart part = PartShown(state, level);
   const int code = ExtendedKeyCode(key);
