@@ -147,8 +147,9 @@ TEST(LevelSizes, ViewsShowAPartAndTheSliceKeysFollow) {
   EXPECT_EQ(e.State.SliceX, 0) << "panning moves no slice";
   e.Key('j', 1);  // x 1 lies left of the part shown: it comes back to it
   EXPECT_EQ(PartShown(e.State, *e.Current).FirstX, 1);
-  e.Key('n', 1);  // y 1 lies in it: nothing moves, along y or x
-  EXPECT_EQ(std::tie(e.State.PanX, e.State.PanY), std::make_tuple(1, 128));
+  e.Key(ExtendedCode(ScanRight), 1);
+  e.Key('n', 1);  // y 1 lies above the part shown: the part comes back along y alone
+  EXPECT_EQ(std::tie(e.State.PanX, e.State.PanY), std::make_tuple(65, 1));
   e.Key('b', 256);  // up to the plane above the top
   EXPECT_EQ(e.State.Layer, 256);
   EXPECT_EQ(PartShown(e.State, *e.Current).FirstZ, 192);
