@@ -85,8 +85,16 @@ void BM_FrameFill(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameFill);
 
+// The game's template, as the program carries it.
+HeaderTemplate GameTemplate() {
+  HeaderTemplate header;
+  header.TemplateFile.clear();  // none to read: the built-in one
+  ReadHeaderTemplate(header);
+  return header;
+}
+
 // A level file, uncompressed, as a save writes it.
-void WriteUncompressed(const char* name, const Level& grid, HeaderTemplate header = {}) {
+void WriteUncompressed(const char* name, const Level& grid, const HeaderTemplate& header = GameTemplate()) {
   OpenByteFile(name, 2);
   WriteLevelFile(2, grid, header);
   CloseFile(2);
@@ -295,7 +303,7 @@ const Level& LevelOfKind(int64_t kind) {
 // Kind 2: a level a server of the game saved, of another variant than
 // headers.dat's, loaded into `grid` and `header`.
 constexpr int64_t ServersLevel = 2;
-void LoadServersLevel(Level& grid, HeaderTemplate& header) {
+void LoadServersLevel(Level& grid, const HeaderTemplate& header) {
   fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat", fs::copy_options::overwrite_existing);
   testing::ScriptKeys(testing::FreshScreen(), "level\r");
   LoadCommand(grid, header);
@@ -310,7 +318,7 @@ std::string CompressedName(int64_t kind) { return kind == WorldLevel ? "level.cw
 // A compressed level of the benchmark's kind, for loads.
 void MakeCompressedLevel(benchmark::State& state) {
   if (state.range(0) == WorldLevel) {
-    HeaderTemplate header;
+    const HeaderTemplate header = GameTemplate();
     testing::ScriptKeys(testing::FreshScreen(), "level.cw\rk");
     Level world = GridOfKind(WorldLevel);
     if (!SaveCommand(world, header)) state.SkipWithError("not saved");
@@ -367,7 +375,7 @@ void TimeInPairs(benchmark::State& state, Command command, Alone alone) {
 void BM_SaveAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   auto servers = std::make_unique<Level>();
-  HeaderTemplate header;
+  const HeaderTemplate header = GameTemplate();
   if (state.range(0) == ServersLevel) LoadServersLevel(*servers, header);
   Level grid = state.range(0) == ServersLevel ? *servers : GridOfKind(state.range(0));
   const std::string typed = TypedName(state.range(0)), compressed = CompressedName(state.range(0));
@@ -406,7 +414,7 @@ BENCHMARK(BM_SaveAgainstGzip)->Args({LargeKind, 0})->Iterations(4)->Unit(benchma
 void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   auto grid = std::make_unique<Level>();
-  HeaderTemplate header;
+  const HeaderTemplate header = GameTemplate();
   MakeCompressedLevel(state);
   MemorySurface& surface = testing::FreshScreen();
   const std::string typed = TypedName(state.range(0)), compressed = CompressedName(state.range(0));

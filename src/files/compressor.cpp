@@ -58,18 +58,17 @@ int CompressInto(const std::string& name, int to, bool attended) {
                            attended ? WhileCompressing() : ProgramWait{});
 }
 
-int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
-  bytes.clear();
-  if (expected > 0) bytes.reserve(expected + 1);
-  return RunProgramAndWait(CompressorProgram(), {"-d", "-c", AsFileArgument(name)},
-                           {.Bytes = &bytes, .Limit = limit}, WhileCompressing());
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
+  return RunProgramAndWait(
+      CompressorProgram(), {"-d", "-c", AsFileArgument(name)},
+      {.Bytes = &bytes, .Limit = limit, .StartLength = start.Length, .OnStart = start.Room}, WhileCompressing());
 }
 
-int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
-  bytes.clear();
-  if (expected > 0) bytes.reserve(expected + 1);
-  return RunProgramAndWait(CompressorProgram(), {"-d", "-c"}, {.FromFile = from, .Bytes = &bytes, .Limit = limit},
-                           WhileCompressing());
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
+  return RunProgramAndWait(
+      CompressorProgram(), {"-d", "-c"},
+      {.FromFile = from, .Bytes = &bytes, .Limit = limit, .StartLength = start.Length, .OnStart = start.Room},
+      WhileCompressing());
 }
 
 }  // namespace terrafix

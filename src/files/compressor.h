@@ -4,8 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "platform/programs/run_program.h"
 
 namespace terrafix {
 
@@ -26,13 +30,19 @@ std::string CompressorProgram();
 // (as the editor ends) it touches nothing of the screen.
 int CompressInto(const std::string& name, int to, bool attended = true);
 
+// What the start of an output tells of its limit and the room to make for
+// it (ProgramStreams, run_program.h); none: the limit stands.
+struct OutputStart {
+  size_t Length = 0;
+  std::function<OutputRoom(std::span<const uint8_t> start)> Room = nullptr;
+};
+
 // Decompresses the file `name` into `bytes`, at most `limit` of them (more
-// stops the compressor), with room made at once for the `expected` bytes
-// when the caller knows them. Leaves `name` as it is.
-int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, size_t expected = 0);
+// stops the compressor), or what its start tells. Leaves `name` as it is.
+int DecompressInto(const std::string& name, std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start = {});
 
 // The same for the compressed stream that the open file `from` holds from
 // where it stands to its end.
-int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, size_t expected = 0);
+int DecompressFrom(int from, std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start = {});
 
 }  // namespace terrafix

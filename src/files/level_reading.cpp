@@ -128,22 +128,25 @@ LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, c
                              std::vector<uint8_t>& file) {
   // A level of the game's format or a world tells its size before its cells,
   // which stand at most LargestOwnPart into the file.
-  constexpr size_t StartLength = LargestOwnPart + 1024;
-  int result = decompress(file, StartLength, 0);
-  if (result == ProgramOutputTooLong) {
-    size_t expected = 0;
-    const LevelReading start = SizeFromStart(file, forms, header, expected);
-    if (start.Refusal != LevelRefusal::None) return start;
-    // A level that tells its size, with room for a trailer longer than the
-    // editor keeps (to say how long); else what a level of the template's
-    // size takes.
-    const size_t limit = expected > 0 ? expected + TrailerRoom : LargestLevelFile;
-    try {
-      result = decompress(file, limit, expected > 0 ? limit : 0);
-    } catch (const std::bad_alloc&) {
-      return Refused(LevelRefusal::TooLargeForMemory, "no memory for the level", FindLevel(file, forms));
-    }
+  LevelReading start;
+  const OutputStart told{LargestOwnPart + 1024, [&](std::span<const uint8_t> bytes) -> OutputRoom {
+                           size_t expected = 0;
+                           start = SizeFromStart(bytes, forms, header, expected);
+                           if (start.Refusal != LevelRefusal::None) return {0, 0};  // refused by its start: stop
+                           // A level that tells its size, with room for a trailer longer than the
+                           // editor keeps (to say how long); else what a level of the template's size takes.
+                           if (expected == 0) return {LargestLevelFile, LevelFileLength + 1};
+                           return {expected + TrailerRoom, expected + LargestOwnPart + 1};
+                         }};
+  int result = 0;
+  try {
+    result = decompress(file, LargestLevelFile, told);
+  } catch (const std::bad_alloc&) {
+    start.Refusal = LevelRefusal::TooLargeForMemory;
+    start.Why = "no memory for the level";
+    return start;
   }
+  if (start.Refusal != LevelRefusal::None) return start;
   if (result == 0) return {};
   LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file, forms) : LevelReading{};
   if (reading.Refusal == LevelRefusal::None) reading.Refusal = LevelRefusal::NotALevel;

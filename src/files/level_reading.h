@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "files/compressor.h"
 #include "files/header_template.h"
 #include "level/level.h"
 
@@ -51,13 +52,13 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, LevelForms forms, const 
 LevelReading TellTooLongLevel(std::span<const uint8_t> start, LevelForms forms);
 
 // Runs the compressor over a compressed level into `bytes`, at most `limit`
-// of them, room made at once for `expected` when not 0; the compressor's
+// of them or what the output's start tells (compressor.h); the compressor's
 // result (run_program.h).
-using Decompressor = std::function<int(std::vector<uint8_t>& bytes, size_t limit, size_t expected)>;
+using Decompressor = std::function<int(std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start)>;
 
-// The compressed level into `file`, whole: its start first, which tells how
-// large the whole is (so that room is made once, and a level too large for
-// this machine is refused before it is read).
+// The compressed level into `file`, whole, in one run of the compressor: the
+// level's start tells how large the whole is, so that room is made once and
+// a level too large for this machine is refused before it is read.
 LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, const HeaderTemplate& header,
                              std::vector<uint8_t>& file);
 

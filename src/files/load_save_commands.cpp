@@ -206,8 +206,8 @@ bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& heade
   std::string why;
   if (KindOfFile(name.Compressed()) == FileKind::Regular) {
     const LevelReading reading = DecompressLevel(
-        [&](std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
-          return DecompressInto(name.Compressed(), bytes, limit, expected);
+        [&](std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
+          return DecompressInto(name.Compressed(), bytes, limit, start);
         },
         forms, header, file);
     if (reading.Refusal != LevelRefusal::None) {

@@ -238,9 +238,9 @@ bool TakeKeptWork(KeptWork& work) {
 
 bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& header, std::string& why) {
   std::vector<uint8_t> file;
-  const Decompressor fromTheKeptFile = [&](std::vector<uint8_t>& bytes, size_t limit, size_t expected) {
+  const Decompressor fromTheKeptFile = [&](std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
     if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) return ProgramCannotStart;
-    return DecompressFrom(work.Fd, bytes, limit, expected);
+    return DecompressFrom(work.Fd, bytes, limit, start);
   };
   LevelReading reading = DecompressLevel(fromTheKeptFile, LevelForms::Any, header, file);
   if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, LevelForms::Any, header, read);

@@ -1,5 +1,6 @@
 #include "platform/machine/machine_memory.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
@@ -10,6 +11,14 @@ uint64_t MemoryForALevel() {
   const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return UINT64_MAX;  // not told: the allocation will say
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 4 * 3;
+}
+
+void AdviseLargePages(void* data, size_t size) {
+  // The whole large pages inside the range.
+  constexpr uintptr_t LargePage = uintptr_t{2} << 20;
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(data) + LargePage - 1) & ~(LargePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(LargePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
 std::string MemoryText(uint64_t bytes) {

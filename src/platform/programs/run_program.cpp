@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+
+#include "platform/machine/machine_memory.h"
 
 extern char** environ;
 
@@ -35,21 +38,23 @@ int ResultOf(int status) {
 }
 
 // Reads what the pipe holds into `bytes` after the `used` bytes already
-// there, making room as it comes (within what was reserved, no copy); false
-// once more than `limit` came.
-bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t limit, bool& open) {
-  for (;;) {
+// there, up to `stopAt` of them, making room as it comes (within the room
+// made already, without a copy); false once more than `limit` came.
+bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t limit, size_t stopAt, bool& open) {
+  while (used < stopAt) {
     if (used == bytes.size()) {
       if (used > limit) return false;
       const size_t room = std::max(bytes.capacity(), used + std::max(used / 2, OutputStep));
       bytes.resize(std::min(room, limit + 1));
     }
-    const ssize_t n = read(pipeFd, bytes.data() + used, bytes.size() - used);
+    const size_t wanted = std::min(bytes.size(), std::max(stopAt, used + 1)) - used;
+    const ssize_t n = read(pipeFd, bytes.data() + used, wanted);
     if (n == 0) open = false;
     if (n <= 0) return true;  // the end, or nothing more for now
     used += static_cast<size_t>(n);
     if (used > limit) return false;
   }
+  return true;
 }
 
 // SIGTERM, then SIGKILL once the grace is over, to the program and whatever
@@ -130,14 +135,32 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
 
   int result = 0;
   bool pipeOpen = pipeFds[0] >= 0;
-  size_t used = 0;
+  size_t used = 0, limit = streams.Limit;
+  bool told = !streams.OnStart;  // the start shown to OnStart
   if (streams.Bytes) streams.Bytes->clear();
   for (;;) {
     int status = 0;
-    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, streams.Limit, pipeOpen)) {
+    const size_t stopAt = told ? SIZE_MAX : streams.StartLength;
+    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, limit, stopAt, pipeOpen)) {
       StopProgram(pid);
       result = ProgramOutputTooLong;
       break;
+    }
+    if (!told && (used >= streams.StartLength || !pipeOpen)) {
+      told = true;
+      const OutputRoom room = streams.OnStart({streams.Bytes->data(), used});
+      limit = room.Limit;
+      if (used > limit) {
+        StopProgram(pid);
+        result = ProgramOutputTooLong;
+        break;
+      }
+      if (room.Room > streams.Bytes->capacity()) {
+        streams.Bytes->resize(used);
+        streams.Bytes->reserve(room.Room);  // (a copy of the start alone)
+        AdviseLargePages(streams.Bytes->data(), streams.Bytes->capacity());
+      }
+      continue;  // the rest may be there already
     }
     // The program has ended once it is reaped and its output is all read.
     const pid_t done = pipeOpen ? 0 : waitpid(pid, &status, WNOHANG);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,27 @@ constexpr int ProgramCannotStart = -1;
 constexpr int ProgramStopped = -2;        // StopWanted asked for it
 constexpr int ProgramOutputTooLong = -3;  // it wrote more than the caller takes
 
+// What an output read into memory may grow to, and the room made for it at once.
+struct OutputRoom {
+  size_t Limit = 0;
+  size_t Room = 0;
+};
+
 // Where the program's standard input comes from: a file descriptor, read
 // from where it stands; else it is the editor's own. Where its standard
 // output goes: to a file descriptor, or read into `Bytes` up to `Limit`
-// bytes (growing within what the caller reserved in `Bytes` first, without
-// a copy); else it is the editor's own.
+// bytes; else it is the editor's own. An output whose start tells how long
+// it will be (a level's header) is shown to `OnStart` once `StartLength`
+// bytes of it have come (or all of a shorter one), which gives the limit for
+// the whole and the room to make at once for it (so that a large output is
+// neither copied as it grows nor let past what it may be).
 struct ProgramStreams {
   int FromFile = -1;
   int ToFile = -1;
   std::vector<uint8_t>* Bytes = nullptr;
   size_t Limit = 0;
+  size_t StartLength = 0;
+  std::function<OutputRoom(std::span<const uint8_t> start)> OnStart = nullptr;
 };
 
 // What the caller does while the program runs, all on the calling thread.
