@@ -28,7 +28,7 @@ std::unique_ptr<terrafix::ScreenBackend> OpenWindowOrTerminal(int width, int hei
 
 constexpr const char* Usage =
     "Usage: terrafix [--desktop] [LEVEL]\n"
-    "Edits a level of a block-building game (256 x 256 cells, 64 high) as flat slices.\n"
+    "Edits a level of a block-building game, of any size, as flat slices.\n"
     "\n"
     "  LEVEL      a level file (NAME.dat): the editor works in its folder and loads it\n"
     "  --desktop  as started from the desktop menu: works in ~/Terrafix\n"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures the real editor: the processor time an untouched editor uses over
 # 10 s, in a window (an Xvfb of its own) and in a terminal (tmux); its threads;
-# and the peak resident memory of the window's editor after a save and a load,
-# and after a stroke over the loaded level and its undo.
+# the peak resident memory of the window's editor after a save and a load,
+# and after a stroke over the loaded level and its undo; and the peak
+# resident memory of a Load of a level of 1024 x 1024 x 256 (256 MiB of
+# cells, written by the game's own classes with the JDK), beside its cells.
 # The processor time is the process's own, from /proc.
 #   tools/measure_program.sh [TERRAFIX_BINARY]
 set -euo pipefail
@@ -39,6 +41,8 @@ socket=terrafix-measure-$$
 trap 'kill $xvfb 2>/dev/null; tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 cp data/headers.dat "$work/"
 cd "$work"
+# Work the measured editors keep as they are ended stays with them.
+export XDG_STATE_HOME=$work/state
 
 export DISPLAY=$display
 wait_for 'xdotool getdisplaygeometry >/dev/null 2>&1'
@@ -72,3 +76,23 @@ wait_for '[ -n "$(pgrep -n -f "^$bin")" ]'
 pid=$(pgrep -n -f "^$bin")
 sleep 2
 echo "terminal, untouched for ${idle_seconds} s: $(idle_share "$pid")"
+kill "$pid"
+
+# A Load of a large level, in the terminal: the peak beside the level's cells
+# (the window's editor, ended with a stroke unsaved, kept it: not offered here).
+rm -rf "$XDG_STATE_HOME"
+javac -d classes "$root/tests/java/Level.java" "$root/tests/java/LevelTool.java"
+java -cp classes com.mojang.minecraft.level.LevelTool write large.raw 1024 1024 256
+gzip -c -n large.raw > large.dat && rm large.raw
+tmux -L "$socket" new-session -d -x 140 -y 80 "$bin"
+wait_for '[ -n "$(pgrep -n -f "^$bin")" ]'
+pid=$(pgrep -n -f "^$bin")
+sleep 1
+load_click=$'\e[<0;46;1M\e[<0;46;1m'
+tmux -L "$socket" send-keys -l "$load_click"
+sleep 0.5
+tmux -L "$socket" send-keys -l large
+tmux -L "$socket" send-keys Enter
+wait_for 'tmux -L "$socket" capture-pane -p | head -n 1 | grep -q "New   Load"'
+sleep 1
+echo "terminal, peak resident memory of a Load of 1024 x 1024 x 256 (256 MiB of cells): $(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$pid/status")"

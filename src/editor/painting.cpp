@@ -7,10 +7,11 @@ namespace terrafix {
 void PaintAtPointer(const EditorState& s, Level& level, UndoHistory& history) {
   const ViewCell cell = ViewCellAt(s, level, s.MouseX, s.MouseY);
   if (cell.View == SliceView::None) return;
-  uint8_t& painted = CellAt(level, CellIndexOf(s, level, cell));
-  const uint8_t tile = static_cast<uint8_t>(s.CurrentTile);
+  const size_t index = CellIndexOf(s, level, cell);
+  uint8_t& painted = CellAt(level, index);
+  const uint8_t tile = static_cast<uint8_t>(s.CurrentTile);  // a cell holds the tile's low byte
   if (painted == tile) return;
-  RecordPaint(history, CellIndexOf(s, level, cell), painted);
+  RecordPaint(history, index, painted);
   painted = tile;
 }
 
