@@ -101,6 +101,29 @@ TEST(KeptWork, TwoEditorsEndedTogetherOrOneAfterTheOtherAreBothOfferedBack) {
   }
 }
 
+// Two editors started together never offer the same kept work: the one that
+// offers it first has it, the other passes it over.
+TEST(KeptWork, TwoEditorsStartedTogetherOfferItOnce) {
+  testing::WorkingFolder state;
+  {
+    auto painter = Painter(state.Path(), 10);
+    kill(painter->EditorPid(), SIGHUP);
+    ASSERT_TRUE(painter->Ended());
+  }
+  ASSERT_EQ(KeptWorkFiles(state.Path()).size(), 1u);
+  ConsoleEditor first(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
+  ASSERT_TRUE(first.Shows(1, 40, "Unsaved work in "));
+  ConsoleEditor second(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
+  ASSERT_TRUE(second.Shows(1, 1, "Terrafix v0.5"));
+  EXPECT_TRUE(second.Shows(1, 40, MenuLine)) << "passed over while the first offers it";
+  first.Type("y");
+  first.Enter();
+  ASSERT_TRUE(first.Shows(1, 40, MenuLine));
+  ASSERT_TRUE(first.Save("restored", "File saved as 'restored'"));
+  EXPECT_EQ(StoneCells(first.Path() / "restored.dat"), std::set<int>{CellAt10x10});
+  EXPECT_TRUE(KeptWorkFiles(state.Path()).empty());
+}
+
 // Kept work whose level is not a level (or not even compressed) is refused
 // with a message, changes nothing, stays for the user and is never offered
 // again.
