@@ -801,8 +801,8 @@ TEST(Window, ALostDisplayEndsTheEditorInEveryState) {
 }
 
 // Levels of every size, of the game's format and as worlds: each loads and
-// is drawn where its extents place the views; the keys pan the top view to
-// its far corner and side view A to its top, where a click paints; saved,
+// is drawn where its extents place the views; at every zoom, every view's
+// four corners are panned to with the keys and painted with a click; saved,
 // the level is read back by the game's own classes (the JDK) or by
 // prismarine-nbt with exactly those cells changed; undo of the Load brings
 // back the level before, of another size.
@@ -856,18 +856,43 @@ TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
       Frame expected = Expected(state, *level, 363, 3);
       ASSERT_EQ(Mismatch(editor.ShowsWithin(expected, 20000ms), expected), "") << "the level as loaded";
 
-      // The top view's far corner, panned to.
-      RunCommand("xdotool key --delay 5 --repeat 40 Right Down");
-      const int across = std::min(size.Width, 256), down = std::min(size.Length, 256);
-      state.PanX = state.PanY = 1 << 20;  // as far as the level goes
-      WriteCell(*level, size.Width - 1, size.Length - 1, 0, 3);
-      ASSERT_TRUE(editor.ClickTo(10 + 3 * across - 1, 30 + 3 * down - 1, state, *level)) << "far corner";
-      // Side view A's top near corner, panned back and up.
-      RunCommand("xdotool key --delay 5 --repeat 40 Left Up Prior");
-      state.PanX = state.PanY = 0;
-      state.PanZ = 1 << 20;
-      WriteCell(*level, 0, 0, size.Height - 1, 3);
-      ASSERT_TRUE(editor.ClickTo(10 + 3 * (across + 4), 30, state, *level)) << "side view A";
+      // Every view at every zoom: its four corners, each once the keys have
+      // panned the part shown to the ends of the level that hold it. Corners
+      // past the frame's right edge (the side views at zoom 3) are left out.
+      const int32_t lastX = size.Width - 1, lastY = size.Length - 1, lastZ = size.Height - 1;
+      const int32_t across = std::min(size.Width, 256), down = std::min(size.Length, 256),
+                    up = std::min(size.Height, 64);
+      std::set<size_t> painted;  // the cells whose value the paint changes
+      for (const int32_t zoom : {3, 2, 1}) {
+        state.Zoom = zoom;
+        ASSERT_TRUE(editor.ClickTo(803 + 80 * (zoom - 1), 450, state, *level)) << "zoom " << zoom;
+        const int32_t sides = 10 + zoom * (across + 4);
+        for (SliceView view : {SliceView::Top, SliceView::SideA, SliceView::SideB}) {
+          for (const bool farH : {false, true}) {
+            for (const bool farV : {false, true}) {
+              const bool top = view == SliceView::Top, sideA = view == SliceView::SideA;
+              const bool farX = !sideA && farH, farY = top ? farV : sideA && farH, farZ = !top && farV;
+              // The view's corner pixels, as the layout places it.
+              const int32_t left = top ? 10 : sides, upper = view == SliceView::SideB ? 30 + zoom * (up + 6) : 30;
+              const int32_t wide = sideA ? down : across, high = top ? down : up;
+              const int32_t x = farH ? left + zoom * wide - 1 : left;
+              const int32_t y = top ? (farV ? upper + zoom * high - 1 : upper) : (farV ? upper : upper + zoom * high - 1);
+              if (x >= ScreenWidth) continue;
+              RunCommand(std::string("xdotool key --delay 2 --repeat 40 ") + (farX ? "Right " : "Left ") +
+                         (farY ? "Down " : "Up ") + (farZ ? "Prior" : "Next"));
+              state.PanX = farX ? 1 << 20 : 0, state.PanY = farY ? 1 << 20 : 0, state.PanZ = farZ ? 1 << 20 : 0;
+              const int32_t cx = top || !sideA ? (farX ? lastX : 0) : 0;
+              const int32_t cy = top ? (farY ? lastY : 0) : sideA ? (farY ? lastY : 0) : 0;
+              const int32_t cz = top ? 0 : (farZ ? lastZ : 0);
+              const size_t index = CellIndex(*level, cx, cy, cz);
+              if (level->Cells[index] != 3) painted.insert(index);
+              WriteCell(*level, cx, cy, cz, 3);
+              ASSERT_TRUE(editor.ClickTo(x, y, state, *level)) << "zoom " << zoom << ", view " << int(view)
+                                                               << ", corner " << farH << farV;
+            }
+          }
+        }
+      }
 
       ASSERT_TRUE(editor.ClickMenu(418, std::string(SavePrompt)));
       editor.Type("out" + std::string(world ? ".cw" : ".dat"));
@@ -879,13 +904,12 @@ TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
       ASSERT_EQ(saved.size(), original.size());
       const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(original.data()), original.size());
       const size_t cells = world ? ReadClassicWorld(bytes).BlocksOffset : ReadGameLevel(bytes).CellsOffset;
-      const size_t plan = PlanCells(*level), far = plan - 1, top = plan * (size.Height - 1);
       std::set<size_t> changed;
       for (size_t i = 0; i < saved.size(); ++i) {
         const bool cell = i >= cells && i < cells + level->Cells.size();
         if (saved[i] != original[i] && (cell || !world)) changed.insert(i - cells);
       }
-      EXPECT_EQ(changed, (std::set<size_t>{far, top}));
+      EXPECT_EQ(changed, painted);
       if (!world) {
         const std::string tool = "cd '" + editor.Path().string() + "' && java -cp classes com.mojang.minecraft.level.LevelTool read ";
         RunCommand("cd '" + editor.Path().string() + "' && gzip -dc out.dat > out.raw");
@@ -895,13 +919,15 @@ TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
         EXPECT_EQ(after.substr(0, after.find("blocks=")), before.substr(0, before.find("blocks=")));
         EXPECT_NE(after.find(" cell=3 "), std::string::npos) << after;
       } else if (!huge) {
+        // The top view's far corner, and side view A's far top one.
+        const size_t topFar = PlanCells(*level) - 1, sideFar = CellIndex(*level, 0, lastY, lastZ);
         const std::string read = testing::CommandOutput("cd '" + editor.Path().string() + "' && " + node + "read out.cw " +
-                                                        std::to_string(far) + " " + std::to_string(top));
+                                                        std::to_string(topFar) + " " + std::to_string(sideFar));
         EXPECT_NE(read.find("blocks=" + std::to_string(level->Cells.size()) + " at=3,3\n"), std::string::npos) << read;
       }
 
-      // Undo of the two strokes and the Load: the level before, of another size.
-      editor.Key("ctrl+z ctrl+z ctrl+z");
+      // Undo of the strokes and the Load: the level before, of another size.
+      RunCommand("xdotool key --delay 2 --repeat " + std::to_string(painted.size() + 2) + " ctrl+z");
       EditorState back = state;
       back.PanX = back.PanY = back.PanZ = 0;
       const Frame before = Expected(back, previous, 418, 3);

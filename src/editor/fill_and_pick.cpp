@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "display/view_geometry.h"
+#include "platform/machine/machine_memory.h"
 
 namespace terrafix {
 
@@ -26,6 +27,7 @@ void FillRectangle(const EditorState& s, SliceView view, int32_t fromH, int32_t 
   const int32_t firstV = std::min(fromV, toV), lastV = std::max(fromV, toV);
   UndoStep step;
   step.Cells.reserve(static_cast<size_t>(lastH - firstH + 1) * static_cast<size_t>(lastV - firstV + 1));
+  AdviseLargePages(step.Cells.data(), step.Cells.capacity() * sizeof(CellChange));  // a whole layer: megabytes
   for (int32_t h = firstH; h <= lastH; ++h) {
     for (int32_t v = firstV; v <= lastV; ++v) {
       const size_t index = CellIndexOf(s, level, {view, h, v});
