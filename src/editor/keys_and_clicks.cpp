@@ -26,17 +26,22 @@ constexpr SliceKey SliceKeys[] = {
     {"y", &EditorState::SliceY, -1}, {"b", &EditorState::Layer, +1},  {"u", &EditorState::Layer, -1},
 };
 
-// A key that moves the part shown: which pan, which way.
+// A key that moves the part shown: which pan, along the axis of which count
+// of cells shown, which way.
 struct PanKey {
   int Code;
   int32_t EditorState::*Field;
+  int32_t ShownPart::*Shown;
   int32_t Direction;
 };
 
 constexpr PanKey PanKeys[] = {
-    {ExtendedCode(ScanLeft), &EditorState::PanX, -1},    {ExtendedCode(ScanRight), &EditorState::PanX, +1},
-    {ExtendedCode(ScanUp), &EditorState::PanY, -1},      {ExtendedCode(ScanDown), &EditorState::PanY, +1},
-    {ExtendedCode(ScanPageUp), &EditorState::PanZ, +1},  {ExtendedCode(ScanPageDown), &EditorState::PanZ, -1},
+    {ExtendedCode(ScanLeft), &EditorState::PanX, &ShownPart::CountX, -1},
+    {ExtendedCode(ScanRight), &EditorState::PanX, &ShownPart::CountX, +1},
+    {ExtendedCode(ScanUp), &EditorState::PanY, &ShownPart::CountY, -1},
+    {ExtendedCode(ScanDown), &EditorState::PanY, &ShownPart::CountY, +1},
+    {ExtendedCode(ScanPageUp), &EditorState::PanZ, &ShownPart::CountZ, +1},
+    {ExtendedCode(ScanPageDown), &EditorState::PanZ, &ShownPart::CountZ, -1},
 };
 
 // The code of a two-character key as ReadKey gives it; 0 for any other.
@@ -89,9 +94,7 @@ void HandleKey(EditorState& state, const Level& level, std::string_view key) {
   const int code = ExtendedKeyCode(key);
   for (const PanKey& k : PanKeys) {
     if (code != k.Code) continue;
-    const int32_t shown = k.Field == &EditorState::PanZ ? part.CountZ : k.Field == &EditorState::PanX ? part.CountX
-                                                                                                    : part.CountY;
-    state.*k.Field += k.Direction * std::max(1, shown / 4);
+    state.*k.Field += k.Direction * std::max(1, part.*k.Shown / 4);
     FitStateToLevel(state, level);
   }
 }

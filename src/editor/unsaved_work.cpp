@@ -4,29 +4,18 @@
 #include <cstdlib>
 #include <utility>
 
+#include "files/load_save_commands.h"
 #include "files/recovery.h"
+#include "platform/files/file_system.h"
 #include "platform/screen/line_input.h"
 #include "platform/text/cp437.h"
-#include "platform/text/utf8.h"
 
 namespace terrafix {
 
 namespace {
 
-// Row 1 from column 40 holds 92 columns; a question leaves one for the answer.
-constexpr size_t MessageWidth = 92;
+// A question leaves a column of row 1 for the answer.
 constexpr size_t QuestionWidth = MessageWidth - 1;
-constexpr std::string_view Cut = "...";
-
-// A file system's UTF-8 as the screen's code page 437 shows it.
-std::string Shown(std::string_view utf8) {
-  std::string shown;
-  for (size_t at = 0; at < utf8.size();) {
-    const int code = UnicodeToCp437(DecodeUtf8(utf8, at));
-    shown += static_cast<char>(code != 0 ? code : '?');
-  }
-  return shown;
-}
 
 // The folder with the home folder as "~".
 std::string FolderText(const std::string& folder) {
@@ -35,17 +24,14 @@ std::string FolderText(const std::string& folder) {
   if (h.size() > 1 && folder.starts_with(h) && (folder.size() == h.size() || folder[h.size()] == '/')) {
     std::string home = "~";
     home += folder.substr(h.size());
-    return Shown(home);
+    return Cp437TextOf(home);
   }
-  return Shown(folder);
+  return Cp437TextOf(folder);
 }
 
-// At most `width` columns: the start of a name, the end of a folder.
-std::string KeepStart(const std::string& text, size_t width) {
-  if (text.size() <= width) return text;
-  return width <= Cut.size() ? text.substr(0, width) : text.substr(0, width - Cut.size()) + std::string(Cut);
-}
+// A folder in at most `width` columns: as it is, or "..." and its end.
 std::string KeepEnd(const std::string& text, size_t width) {
+  constexpr std::string_view Cut = "...";
   if (text.size() <= width) return text;
   return width <= Cut.size() ? text.substr(text.size() - width)
                              : std::string(Cut) + text.substr(text.size() - (width - Cut.size()));
@@ -55,7 +41,7 @@ std::string KeepEnd(const std::string& text, size_t width) {
 
 std::string RestoreQuestion(const std::string& level, const std::string& folder, int64_t time) {
   const std::string start = "Unsaved work", rest = " from " + KeptTimeText(time) + " was kept. Restore it? (y/n) ";
-  const std::string name = level.empty() ? "" : Shown(level), place = FolderText(folder);
+  const std::string name = Cp437TextOf(level), place = FolderText(folder);
   constexpr std::string_view Of = " of ''";
   const std::string_view In = place.empty() ? "" : " in ";  // (a folder removed meanwhile has no name)
   // What the name and the folder may take: the name at least a few letters
@@ -63,7 +49,7 @@ std::string RestoreQuestion(const std::string& level, const std::string& folder,
   constexpr size_t NameRoom = 12;
   const size_t room = QuestionWidth - start.size() - rest.size() - In.size() - (name.empty() ? 0 : Of.size());
   const size_t nameWidth = std::min(name.size(), std::max(NameRoom, room - std::min(room, place.size())));
-  const std::string of = name.empty() ? "" : " of '" + KeepStart(name, nameWidth) + "'";
+  const std::string of = name.empty() ? "" : " of '" + ShortenedName(name, nameWidth) + "'";
   return start + of + std::string(In) + KeepEnd(place, room - std::min(room, nameWidth)) + rest;
 }
 
@@ -96,7 +82,7 @@ void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& hist
     if (!ReadKeptWork(work, kept, header, why)) {
       std::fprintf(stderr, "terrafix: kept work %s could not be read: %s\n", work.File.c_str(), why.c_str());
       SetKeptWorkAside(work);
-      ShowMessage(UnreadableKeptWorkMessage(work.Time, work.File.substr(0, work.File.find_last_of('/'))));
+      ShowMessage(UnreadableKeptWorkMessage(work.Time, FolderOf(work.File)));
       continue;
     }
     kept.Name.clear();  // unsaved, and under no name

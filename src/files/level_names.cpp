@@ -47,12 +47,7 @@ LevelName NameOfLevel(std::string_view typed) {
 
 LevelName NameOfLevelFile(std::string_view fileName) {
   const std::string ending = TakeEnding(fileName);
-  LevelName level{{}, std::string(fileName), ending};
-  for (size_t at = 0; at < fileName.size();) {
-    const int code = UnicodeToCp437(DecodeUtf8(fileName, at));
-    level.Shown += static_cast<char>(code != 0 ? code : '?');
-  }
-  return level;
+  return {Cp437TextOf(fileName), std::string(fileName), ending};
 }
 
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {

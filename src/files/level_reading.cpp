@@ -1,14 +1,11 @@
 #include "files/level_reading.h"
 
 #include <algorithm>
-#include <new>
 
 #include "files/classic_world.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
-#include "files/compressor.h"
 #include "platform/machine/machine_memory.h"
-#include "platform/programs/run_program.h"
 
 namespace terrafix {
 
@@ -119,39 +116,6 @@ LevelReading TellTooLongLevel(std::span<const uint8_t> start, LevelForms forms) 
   const Found found = FindLevel(start, forms);
   if (!found.Level) return Refused(LevelRefusal::NotALevel, "more than a level holds");
   return TooLarge(LargerOwnPart(found, start.size()), true);
-}
-
-// What a load reads past the cells of a level that tells its size.
-constexpr size_t TrailerRoom = LargestLevelFile - LevelFileLength;
-
-LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, const HeaderTemplate& header,
-                             std::vector<uint8_t>& file) {
-  // A level of the game's format or a world tells its size before its cells,
-  // which stand at most LargestOwnPart into the file.
-  LevelReading start;
-  const OutputStart told{LargestOwnPart + 1024, [&](std::span<const uint8_t> bytes) -> OutputRoom {
-                           size_t expected = 0;
-                           start = SizeFromStart(bytes, forms, header, expected);
-                           if (start.Refusal != LevelRefusal::None) return {0, 0};  // refused by its start: stop
-                           // A level that tells its size, with room for a trailer longer than the
-                           // editor keeps (to say how long); else what a level of the template's size takes.
-                           if (expected == 0) return {LargestLevelFile, LevelFileLength + 1};
-                           return {expected + TrailerRoom, expected + LargestOwnPart + 1};
-                         }};
-  int result = 0;
-  try {
-    result = decompress(file, LargestLevelFile, told);
-  } catch (const std::bad_alloc&) {
-    start.Refusal = LevelRefusal::TooLargeForMemory;
-    start.Why = "no memory for the level";
-    return start;
-  }
-  if (start.Refusal != LevelRefusal::None) return start;
-  if (result == 0) return {};
-  LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file, forms) : LevelReading{};
-  if (reading.Refusal == LevelRefusal::None) reading.Refusal = LevelRefusal::NotALevel;
-  reading.Why = DescribeProgramResult(CompressorProgram(), result);
-  return reading;
 }
 
 }  // namespace terrafix

@@ -6,13 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "files/compressor.h"
 #include "files/header_template.h"
 #include "level/level.h"
 
@@ -50,16 +47,5 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, LevelForms forms, const 
 // What the start of a file too long to read whole tells of its level:
 // OwnPartTooLarge, or NotALevel.
 LevelReading TellTooLongLevel(std::span<const uint8_t> start, LevelForms forms);
-
-// Runs the compressor over a compressed level into `bytes`, at most `limit`
-// of them or what the output's start tells (compressor.h); the compressor's
-// result (run_program.h).
-using Decompressor = std::function<int(std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start)>;
-
-// The compressed level into `file`, whole, in one run of the compressor: the
-// level's start tells how large the whole is, so that room is made once and
-// a level too large for this machine is refused before it is read.
-LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, const HeaderTemplate& header,
-                             std::vector<uint8_t>& file);
 
 }  // namespace terrafix

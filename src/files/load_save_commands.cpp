@@ -23,9 +23,8 @@
 #include "files/classic_world.h"
 #include "files/compressor.h"
 #include "files/folder_cleanup.h"
-#include "files/game_level.h"
 #include "files/level_file.h"
-#include "files/level_reading.h"
+#include "files/level_decompression.h"
 #include "files/level_names.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
@@ -40,7 +39,6 @@ namespace terrafix {
 namespace {
 
 constexpr int SaveSlot = 2;
-constexpr size_t MessageWidth = 92;  // row 1 from column 40 to the last
 
 std::string Ask(std::string_view prompt) {
   SetTextCursor(QuestionRow, QuestionColumn);

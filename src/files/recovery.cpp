@@ -1,8 +1,6 @@
 #include "files/recovery.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include <sstream>
 
 #include "files/compressor.h"
+#include "files/level_decompression.h"
 #include "files/level_file.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
@@ -127,20 +126,6 @@ bool KeepIn(const std::string& folder, const Level& level, const HeaderTemplate&
   RemoveTemporary(kept);
   RemoveTemporary(uncompressed);
   return done;
-}
-
-// Opens and locks `file`, for this editor alone; -1 when another editor
-// holds it or it is no longer there under that name.
-int OpenAlone(const std::string& file) {
-  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return -1;
-  struct stat opened, named;
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(file.c_str(), &named) == 0 &&
-      S_ISREG(opened.st_mode) && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
-    return fd;
-  }
-  close(fd);
-  return -1;
 }
 
 // What an earlier version kept (recovery.dat and its note) becomes kept work

@@ -1,6 +1,7 @@
 #include "platform/files/file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,18 @@ std::string FolderOf(const std::string& name) {
   const size_t slash = name.find_last_of('/');
   if (slash == std::string::npos) return ".";
   return name.substr(0, std::max<size_t>(slash, 1));
+}
+
+int OpenAlone(const std::string& name) {
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat opened, named;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
+      S_ISREG(opened.st_mode) && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+    return fd;
+  }
+  close(fd);
+  return -1;
 }
 
 bool MoveFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }

@@ -22,6 +22,12 @@ bool SameFile(const std::string& a, const std::string& b);
 // a file at the root), or "." for a name with none.
 std::string FolderOf(const std::string& name);
 
+// Opens the regular file `name` for reading and locks it (flock) for this
+// process alone: -1 when another process holds it, or when it is not, or no
+// longer, a regular file of that name (a link is never followed). Closing
+// the descriptor releases it.
+int OpenAlone(const std::string& name);
+
 // Renames `from` to `to`; a file called `to` is replaced.
 bool MoveFile(const std::string& from, const std::string& to);
 

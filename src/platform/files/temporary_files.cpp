@@ -124,15 +124,11 @@ void RemoveAbandonedTemporaries(const std::string& folderName) {
   while (const dirent* entry = readdir(folder)) {
     if (!IsTemporaryName(entry->d_name)) continue;
     const std::string name = folderName + "/" + entry->d_name;
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) continue;
-    struct stat opened, named;
     // Held by nobody, and still the file of that name, a regular file of ours.
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
-        S_ISREG(opened.st_mode) && opened.st_uid == getuid() && opened.st_dev == named.st_dev &&
-        opened.st_ino == named.st_ino && HoldsWhatTemporariesHold(fd)) {
-      unlink(name.c_str());
-    }
+    const int fd = OpenAlone(name);
+    if (fd < 0) continue;
+    struct stat opened;
+    if (fstat(fd, &opened) == 0 && opened.st_uid == getuid() && HoldsWhatTemporariesHold(fd)) unlink(name.c_str());
     close(fd);
   }
   closedir(folder);

@@ -1,6 +1,7 @@
 // The two blocking inputs: a line typed after a prompt, and a wait for any key.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -8,8 +9,10 @@ namespace terrafix {
 
 constexpr size_t MaxAnswerLength = 4096;
 
-// Where questions and messages are written: row 1, over the menu line.
+// Where questions and messages are written: row 1, over the menu line, in
+// the 92 columns from column 40 to the last.
 constexpr int QuestionRow = 1, QuestionColumn = 40;
+constexpr size_t MessageWidth = 92;
 
 // Writes the prompt at the text cursor, lets the user edit a line until Enter
 // and returns it taken as one item (see TakeAnswerItem).

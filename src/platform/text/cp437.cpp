@@ -2,6 +2,8 @@
 // of the text grid and the key queue.
 #include "platform/text/cp437.h"
 
+#include "platform/text/utf8.h"
+
 namespace terrafix {
 
 namespace {
@@ -49,6 +51,15 @@ int UnicodeToCp437(char32_t point) {
     if (UpperHalf[i] == point) return 0x80 + i;
   }
   return 0;
+}
+
+std::string Cp437TextOf(std::string_view utf8) {
+  std::string shown;
+  for (size_t at = 0; at < utf8.size();) {
+    const int code = UnicodeToCp437(DecodeUtf8(utf8, at));
+    shown += static_cast<char>(code != 0 ? code : '?');
+  }
+  return shown;
 }
 
 }  // namespace terrafix

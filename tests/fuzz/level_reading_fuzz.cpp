@@ -1,0 +1,41 @@
+// libFuzzer: what any bytes are as a level, as every load tells it. A level
+// read must be whole and of a size a level may have, its cells and its own
+// parts together the file, and what the file's start told of its length
+// must agree; a refusal leaves the level it was given as it was.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "files/level_reading.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace terrafix;
+  // A template of 'H's: a start of 319 of them is the template's layout.
+  static const HeaderTemplate header = [] {
+    HeaderTemplate h;
+    h.HeaderBytes.fill('H');
+    return h;
+  }();
+  size_t expected = 0;
+  const LevelReading start = SizeFromStart({data, size}, LevelForms::Any, header, expected);
+  TellTooLongLevel({data, size}, LevelForms::Any);
+
+  std::vector<uint8_t> file(data, data + size);
+  static Level level;  // kept from run to run: a new level of 256 x 256 x 64 is 4 MiB to make
+  level.Name = "before";
+  const size_t cellsBefore = level.Cells.size();
+  const LevelReading read = ReadLevelBytes(file, LevelForms::Any, header, level);
+  if (read.Refusal != LevelRefusal::None) {
+    if (level.Name != "before" || level.Cells.size() != cellsBefore) std::abort();
+    return 0;
+  }
+  if (!IsLevelSize(level.Width, level.Length, level.Height)) std::abort();
+  if (level.Cells.size() != size_t(level.Width) * size_t(level.Length) * size_t(level.Height)) std::abort();
+  if (level.TopPlane.size() != PlanCells(level)) std::abort();
+  if (level.Form.Of == LevelForm::Kind::Template) return 0;
+  if (level.Form.Header.size() + level.Cells.size() + level.Form.Trailer.size() != size) std::abort();
+  // The start (here the whole file) told the length up to the trailer.
+  if (start.Refusal != LevelRefusal::None || expected != level.Form.Header.size() + level.Cells.size()) std::abort();
+  return 0;
+}
