@@ -1,5 +1,6 @@
 #include "files/level_decompression.h"
 
+#include <algorithm>
 #include <new>
 
 #include "files/game_level.h"
@@ -9,24 +10,25 @@ namespace terrafix {
 
 namespace {
 
-// What a load reads past the cells of a level that tells its size.
+// The least a load reads past the cells of a level that tells its size:
+// enough to say how long a trailer of more than the bound is.
 constexpr size_t TrailerRoom = LargestLevelFile - LevelFileLength;
 
 }  // namespace
 
-LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, const HeaderTemplate& header,
-                             std::vector<uint8_t>& file) {
-  // A level of the game's format or a world tells its size before its cells,
-  // which stand at most LargestOwnPart into the file.
+LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file) {
+  // A level of the game's format, a world or a map tells its size before its
+  // cells, which stand at most LargestOwnPart into the file.
   LevelReading start;
   const OutputStart told{LargestOwnPart + 1024, [&](std::span<const uint8_t> bytes) -> OutputRoom {
-                           size_t expected = 0;
-                           start = SizeFromStart(bytes, forms, header, expected);
+                           LevelStart level;
+                           start = SizeFromStart(bytes, header, level);
                            if (start.Refusal != LevelRefusal::None) return {0, 0};  // refused by its start: stop
-                           // A level that tells its size, with room for a trailer longer than the
-                           // editor keeps (to say how long); else what a level of the template's size takes.
-                           if (expected == 0) return {LargestLevelFile, LevelFileLength + 1};
-                           return {expected + TrailerRoom, expected + LargestOwnPart + 1};
+                           // A level that tells its size, with room for a trailer longer than its
+                           // format keeps (to say how long); else what a level of the template's size takes.
+                           if (level.CellsEnd == 0) return {LargestLevelFile, LevelFileLength + 1};
+                           const size_t trailerRoom = std::max(level.LargestTrailer + 1, TrailerRoom);
+                           return {level.CellsEnd + trailerRoom, level.CellsEnd + LargestOwnPart + 1};
                          }};
   int result = 0;
   try {
@@ -38,8 +40,10 @@ LevelReading DecompressLevel(const Decompressor& decompress, LevelForms forms, c
   }
   if (start.Refusal != LevelRefusal::None) return start;
   if (result == 0) return {};
-  LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file, forms) : LevelReading{};
-  if (reading.Refusal == LevelRefusal::None) reading.Refusal = LevelRefusal::NotALevel;
+  LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file) : LevelReading{};
+  if (reading.Refusal == LevelRefusal::None || reading.Refusal == LevelRefusal::NotALevel) {
+    reading.Refusal = LevelRefusal::CompressorFailed;
+  }
   reading.Why = DescribeProgramResult(CompressorProgram(), result);
   return reading;
 }

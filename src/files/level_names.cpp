@@ -1,6 +1,8 @@
 #include "files/level_names.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "files/header_template.h"
 #include "platform/files/file_system.h"
@@ -24,12 +26,21 @@ bool EndsWith(std::string_view name, std::string_view ending) {
 
 // The ending of the compressed file a name stands for, taken off the name.
 std::string TakeEnding(std::string_view& name) {
-  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding}) {
+  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding, ServerMapEnding}) {
     if (!EndsWith(name, ending)) continue;
     name.remove_suffix(ending.size());
     return std::string(ending);
   }
   return std::string(LevelFileEnding);
+}
+
+// Whether the file begins as a gzip stream does.
+bool IsGzipFile(const std::string& name) {
+  constexpr uint8_t GzipStart[] = {0x1F, 0x8B};
+  std::vector<uint8_t> start;
+  std::string why;
+  return KindOfFile(name) == FileKind::Regular && ReadFileStart(name, start, sizeof GzipStart, why) &&
+         start.size() == sizeof GzipStart && start[0] == GzipStart[0] && start[1] == GzipStart[1];
 }
 
 bool NamesTheTemplate(const std::string& name) {
@@ -46,8 +57,12 @@ LevelName NameOfLevel(std::string_view typed) {
 }
 
 LevelName NameOfLevelFile(std::string_view fileName) {
+  const std::string whole(fileName);
   const std::string ending = TakeEnding(fileName);
-  return {Cp437TextOf(fileName), std::string(fileName), ending};
+  if (whole.size() == fileName.size() + ending.size() || !IsGzipFile(whole)) {
+    return {Cp437TextOf(fileName), std::string(fileName), ending};
+  }
+  return {Cp437TextOf(whole), whole, ""};
 }
 
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {

@@ -8,20 +8,26 @@ namespace terrafix {
 
 constexpr std::string_view LevelFileEnding = ".dat";
 constexpr std::string_view ClassicWorldEnding = ".cw";
+constexpr std::string_view ServerMapEnding = ".lvl";
 
 struct LevelName {
   std::string Shown;  // as typed, in code page 437, without its ending: what messages name
   std::string File;   // the uncompressed level file: the same name in UTF-8
-  std::string Ending = std::string(LevelFileEnding);  // of the compressed file: ".dat", or ".cw" for a ClassicWorld
+  // Of the compressed file: ".dat", ".cw" for a ClassicWorld, ".lvl" for a
+  // server map; empty for a file opened by its content under a name of its own.
+  std::string Ending = std::string(LevelFileEnding);
   std::string Compressed() const { return File + Ending; }
   bool IsClassicWorld() const { return Ending == ClassicWorldEnding; }
+  bool IsServerMap() const { return Ending == ServerMapEnding; }
 };
 
 // A typed name that ends in ".dat" (in any letter case) stands for the same
-// level without it; one that ends in ".cw" for the ClassicWorld name.cw.
+// level without it; one that ends in ".cw" for the ClassicWorld name.cw, and
+// one that ends in ".lvl" for the server map name.lvl.
 LevelName NameOfLevel(std::string_view typed);
 // The same for a file's name as the file system has it (UTF-8), as from the
-// command line; messages show what code page 437 has of it.
+// command line; messages show what code page 437 has of it. A gzip stream
+// named otherwise (a renamed level) stands for itself.
 LevelName NameOfLevelFile(std::string_view fileName);
 
 enum class NameRefusal {

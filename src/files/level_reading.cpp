@@ -5,14 +5,15 @@
 #include "files/classic_world.h"
 #include "files/game_level.h"
 #include "files/level_file.h"
+#include "files/server_map.h"
 #include "platform/machine/machine_memory.h"
 
 namespace terrafix {
 
 namespace {
 
-// A level of the game's format or a world, as far as its reader walked it,
-// in the editor's axes: x across, y the other way in plan, z up.
+// A level of the game's format, a world or a map, as far as its reader
+// walked it, in the editor's axes: x across, y the other way in plan, z up.
 struct Found {
   bool Level = false;
   bool Whole = false;
@@ -20,32 +21,31 @@ struct Found {
   size_t CellsOffset = 0, CellCount = 0;
   size_t TimeOffset = 0;  // a world's LastModified
   LevelForm::Kind Kind = LevelForm::Kind::GameLevel;
+  size_t LargestTrailer = LargestOwnPart;
 };
 
 // The game's level object names the x extent `width`, the y extent `height`
-// and the vertical `depth`; a world's X is x, Z is y and Y is up.
-Found FindLevel(std::span<const uint8_t> file, LevelForms forms) {
-  if (forms != LevelForms::ClassicWorld) {
-    const GameLevel game = ReadGameLevel(file);
-    if (game.Found) {
-      return {true, game.CellsWhole, game.Width, game.Height, game.Depth, game.CellsOffset, game.CellCount, 0,
-              LevelForm::Kind::GameLevel};
-    }
+// and the vertical `depth`; a world's X is x, Z is y and Y is up; a map's
+// header has them in the editor's order.
+Found FindLevel(std::span<const uint8_t> file) {
+  using Kind = LevelForm::Kind;
+  if (const GameLevel game = ReadGameLevel(file); game.Found) {
+    return {true, game.CellsWhole, game.Width, game.Height, game.Depth, game.CellsOffset, game.CellCount, 0,
+            Kind::GameLevel};
   }
-  if (forms != LevelForms::GameFormat) {
-    const ClassicWorld world = ReadClassicWorld(file);
-    if (world.Found) {
-      return {true,           world.BlocksWhole,  world.X, world.Z, world.Y, world.BlocksOffset, world.BlockCount,
-              world.LastModifiedOffset, LevelForm::Kind::ClassicWorld};
-    }
+  if (const ClassicWorld world = ReadClassicWorld(file); world.Found) {
+    return {true,          world.BlocksWhole, world.X, world.Z, world.Y, world.BlocksOffset, world.BlockCount,
+            world.LastModifiedOffset, Kind::ClassicWorld};
+  }
+  if (const ServerMap map = ReadServerMap(file); map.Found) {
+    return {true,          map.CellsWhole,   map.Width, map.Length, map.Height, map.CellsOffset, map.CellCount, 0,
+            Kind::ServerMap, LargestServerMapTrailer(map.CellCount)};
   }
   return {};
 }
 
-// The larger of the bytes before the cells and after them.
-size_t LargerOwnPart(const Found& found, size_t fileSize) {
-  const size_t after = fileSize - std::min(fileSize, found.CellsOffset + found.CellCount);
-  return std::max(found.CellsOffset, after);
+size_t TrailerBytes(const Found& found, size_t fileSize) {
+  return fileSize - std::min(fileSize, found.CellsOffset + found.CellCount);
 }
 
 LevelReading Refused(LevelRefusal refusal, std::string why, const Found& found = {}) {
@@ -56,11 +56,10 @@ LevelReading Refused(LevelRefusal refusal, std::string why, const Found& found =
   return reading;
 }
 
-LevelReading NotALevel(LevelForms forms) {
-  return Refused(LevelRefusal::NotALevel, forms == LevelForms::ClassicWorld
-                                              ? "not a ClassicWorld this editor can read"
-                                              : "neither the layout of " + std::string(HeaderTemplateFile) +
-                                                    " nor a level of the game");
+LevelReading NotALevel() {
+  return Refused(LevelRefusal::NotALevel,
+                 "not a level of any format the editor knows (the layout of " + std::string(HeaderTemplateFile) +
+                     ", the game's level, ClassicWorld or server map)");
 }
 
 LevelReading TooLarge(size_t ownBytes, bool atLeast) {
@@ -78,32 +77,31 @@ LevelReading Check(const Found& found, size_t fileSize, bool cutShort) {
   if (LevelMemory(found.Width, found.Length, found.Height) > MemoryForALevel()) {
     return Refused(LevelRefusal::TooLargeForMemory, "a level larger than this machine's memory holds", found);
   }
-  const size_t own = LargerOwnPart(found, fileSize);
-  if (found.CellsOffset > LargestOwnPart || (!cutShort && own > LargestOwnPart)) return TooLarge(own, cutShort);
+  if (found.CellsOffset > LargestOwnPart) return TooLarge(found.CellsOffset, cutShort);
+  const size_t trailer = TrailerBytes(found, fileSize);
+  if (!cutShort && trailer > found.LargestTrailer) return TooLarge(trailer, false);
   return {};
 }
 
 }  // namespace
 
-LevelReading SizeFromStart(std::span<const uint8_t> start, LevelForms forms, const HeaderTemplate& header,
-                           size_t& expectedBytes) {
-  expectedBytes = 0;
-  if (forms != LevelForms::ClassicWorld && HeaderMatches(start, header)) return {};
-  const Found found = FindLevel(start, forms);
+LevelReading SizeFromStart(std::span<const uint8_t> bytes, const HeaderTemplate& header, LevelStart& start) {
+  start = {};
+  if (HeaderMatches(bytes, header)) return {};
+  const Found found = FindLevel(bytes);
   if (!found.Level) return {};  // read as far as a level of the template's size goes
-  const LevelReading checked = Check(found, start.size(), true);
-  if (checked.Refusal == LevelRefusal::None) expectedBytes = found.CellsOffset + found.CellCount;
+  const LevelReading checked = Check(found, bytes.size(), true);
+  if (checked.Refusal == LevelRefusal::None) start = {found.CellsOffset + found.CellCount, found.LargestTrailer};
   return checked;
 }
 
-LevelReading ReadLevelBytes(std::vector<uint8_t>& file, LevelForms forms, const HeaderTemplate& header,
-                            Level& level) {
-  if (forms != LevelForms::ClassicWorld && HeaderMatches(file, header)) {
+LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& header, Level& level) {
+  if (HeaderMatches(file, header)) {
     ReadTemplateLevel(file, level);
     return {};
   }
-  const Found found = FindLevel(file, forms);
-  if (!found.Level || !found.Whole) return NotALevel(forms);
+  const Found found = FindLevel(file);
+  if (!found.Level || !found.Whole) return NotALevel();
   LevelReading checked = Check(found, file.size(), false);
   if (checked.Refusal != LevelRefusal::None) return checked;
   TakeOwnLevel(file, found.CellsOffset, found.Width, found.Length, found.Height, found.Kind, level);
@@ -112,10 +110,10 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, LevelForms forms, const 
   return checked;
 }
 
-LevelReading TellTooLongLevel(std::span<const uint8_t> start, LevelForms forms) {
-  const Found found = FindLevel(start, forms);
+LevelReading TellTooLongLevel(std::span<const uint8_t> start) {
+  const Found found = FindLevel(start);
   if (!found.Level) return Refused(LevelRefusal::NotALevel, "more than a level holds");
-  return TooLarge(LargerOwnPart(found, start.size()), true);
+  return TooLarge(std::max(found.CellsOffset, TrailerBytes(found, start.size())), true);
 }
 
 }  // namespace terrafix

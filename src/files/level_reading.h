@@ -1,7 +1,8 @@
 // What an uncompressed file is as a level, told in one place for every way a
-// level comes in (Load, a level named on the command line, kept work): the
-// template's layout, a level of any variant of the game's format, or a
-// ClassicWorld; and, when it is none the editor can open, why not.
+// level comes in (Load, a level named on the command line, a conversion,
+// kept work), by its content whatever its name: the template's layout, a
+// level of any variant of the game's format, a ClassicWorld or a server map;
+// and, when it is none the editor can open, why not.
 #pragma once
 
 #include <cstddef>
@@ -15,13 +16,12 @@
 
 namespace terrafix {
 
-// The forms a file may be taken in: those a name's ending allows.
-enum class LevelForms { GameFormat, ClassicWorld, Any };
-
 enum class LevelRefusal {
-  None,             // read
-  NotALevel,        // none of the forms taken
-  OwnPartTooLarge,  // a level whose bytes before or after its cells exceed LargestOwnPart
+  None,               // read
+  NoFile,             // there is no such file
+  CompressorFailed,   // the compressor could not make a level of it
+  NotALevel,          // a file of none of the formats the editor knows
+  OwnPartTooLarge,    // a level whose bytes before or after its cells exceed the bound of its format
   TooLargeForMemory,  // a level larger than this machine's memory holds
 };
 
@@ -33,19 +33,22 @@ struct LevelReading {
   std::string Why;                            // for standard error, when refused
 };
 
+// What the start of a file tells of the whole, before it is read.
+struct LevelStart {
+  size_t CellsEnd = 0;      // where the level's cells end in the file; 0 when its start does not tell
+  size_t LargestTrailer = 0;  // the most its format keeps after them
+};
+
 // What the start of a file tells of the level in it, before it is read
-// whole: Refusal None with the number of bytes the whole file should have
-// (0 when the start does not tell), or why it will not load.
-LevelReading SizeFromStart(std::span<const uint8_t> start, LevelForms forms, const HeaderTemplate& header,
-                           size_t& expectedBytes);
+// whole: Refusal None with `start` filled, or why it will not load.
+LevelReading SizeFromStart(std::span<const uint8_t> bytes, const HeaderTemplate& header, LevelStart& start);
 
 // Reads the level that `file` holds into `level`; the file's bytes are taken
 // (a large level's cells are not copied). Refused, `level` is as it was.
-LevelReading ReadLevelBytes(std::vector<uint8_t>& file, LevelForms forms, const HeaderTemplate& header,
-                            Level& level);
+LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& header, Level& level);
 
 // What the start of a file too long to read whole tells of its level:
 // OwnPartTooLarge, or NotALevel.
-LevelReading TellTooLongLevel(std::span<const uint8_t> start, LevelForms forms);
+LevelReading TellTooLongLevel(std::span<const uint8_t> start);
 
 }  // namespace terrafix

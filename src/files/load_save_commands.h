@@ -1,5 +1,5 @@
 // Load and Save: a typed name, the uncompressed level file of that name, and
-// the compressor that turns it into name.dat and back.
+// the compressor that turns it into name.dat (name.cw, name.lvl) and back.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,10 @@ constexpr std::string_view NotALevelFileMessage =
     "Can't use that name: a file of that name is there and is not a level, press any key...      ";
 static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
               NotALevelFileMessage.size() == 92);
+// A world, a map or a file opened by its content that is none of them.
+constexpr std::string_view NotAnyLevelMessage =
+    "Not a level of any format the editor knows (.dat, .cw, .lvl), press any key...              ";
+static_assert(NotAnyLevelMessage.size() == 92);
 
 // "castle is a level of 30000 x 30000 x 256: it needs 215 GiB, more than this
 // machine has", padded to row 1's 92 columns; a name too long for them is

@@ -227,8 +227,8 @@ bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& heade
     if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) return ProgramCannotStart;
     return DecompressFrom(work.Fd, bytes, limit, start);
   };
-  LevelReading reading = DecompressLevel(fromTheKeptFile, LevelForms::Any, header, file);
-  if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, LevelForms::Any, header, read);
+  LevelReading reading = DecompressLevel(fromTheKeptFile, header, file);
+  if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, header, read);
   why = reading.Why;
   return reading.Refusal == LevelRefusal::None;
 }

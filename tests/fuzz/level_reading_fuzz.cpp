@@ -17,15 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     h.HeaderBytes.fill('H');
     return h;
   }();
-  size_t expected = 0;
-  const LevelReading start = SizeFromStart({data, size}, LevelForms::Any, header, expected);
-  TellTooLongLevel({data, size}, LevelForms::Any);
+  LevelStart told;
+  const LevelReading start = SizeFromStart({data, size}, header, told);
+  TellTooLongLevel({data, size});
 
   std::vector<uint8_t> file(data, data + size);
   static Level level;  // kept from run to run: a new level of 256 x 256 x 64 is 4 MiB to make
   level.Name = "before";
   const size_t cellsBefore = level.Cells.size();
-  const LevelReading read = ReadLevelBytes(file, LevelForms::Any, header, level);
+  const LevelReading read = ReadLevelBytes(file, header, level);
   if (read.Refusal != LevelRefusal::None) {
     if (level.Name != "before" || level.Cells.size() != cellsBefore) std::abort();
     return 0;
@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (level.Form.Of == LevelForm::Kind::Template) return 0;
   if (level.Form.Header.size() + level.Cells.size() + level.Form.Trailer.size() != size) std::abort();
   // The start (here the whole file) told the length up to the trailer.
-  if (start.Refusal != LevelRefusal::None || expected != level.Form.Header.size() + level.Cells.size()) std::abort();
+  if (start.Refusal != LevelRefusal::None || told.CellsEnd != level.Form.Header.size() + level.Cells.size()) std::abort();
+  if (level.Form.Trailer.size() > told.LargestTrailer) std::abort();
   return 0;
 }
