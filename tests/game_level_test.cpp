@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <memory>
 #include <tuple>
+#include <vector>
 
+#include "files/game_level.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"
@@ -184,6 +186,109 @@ TEST(GameLevel, OwnPartsFromNothingToMoreThanTheBound) {
   EXPECT_EQ(testing::TextAt(1, 40, 82),
             "The editor keeps at most 64 KiB of a level's own data; this one has 70,074 bytes  ");
   EXPECT_TRUE(grid->Form.Trailer.empty()) << "the level it had, as it was";
+}
+
+}  // namespace
+}  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// A level of later versions of the game, written by the JDK: objects that
+// hold objects before the cells (a list of entities of two classes, a player
+// with an inventory and referenced from three places, a class with its own
+// write method, an enum). It loads, is painted and saved, and the JDK reads
+// it back into the same classes with every field and every sharing as it was.
+TEST(GameLevel, ALevelHoldingAGraphOfObjectsGoesBackAsItCame) {
+  testing::WorkingFolder folder;
+  ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+  fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  HeaderTemplate header;
+  ReadHeaderTemplate(header);
+  const std::string graph = std::string(TERRAFIX_JAVA_SOURCES) + "/variants/graph";
+  ASSERT_EQ(std::system(("javac -d classes " + graph + "/Level.java " + graph + "/GraphTool.java").c_str()), 0);
+  const std::string tool = "java -cp classes com.mojang.minecraft.level.GraphTool ";
+  ASSERT_EQ(std::system((tool + "write level.raw 96 80 40").c_str()), 0);
+  ASSERT_EQ(std::system("gzip -c -n level.raw > level.dat"), 0);
+  const std::string before = Output(tool + "read level.raw 10 20 30 1");
+  ASSERT_NE(before.find("one player: true, one sheep: true, one item: true"), std::string::npos) << before;
+
+  auto grid = std::make_unique<Level>();
+  MemorySurface& surface = testing::FreshScreen();
+  testing::ScriptKeys(surface, "level\r");
+  ASSERT_TRUE(LoadCommand(*grid, header)) << testing::TextAt(1, 40, 92);
+  EXPECT_EQ(std::tie(grid->Width, grid->Length, grid->Height), std::make_tuple(96, 80, 40));
+  EXPECT_EQ(grid->Form.Of, LevelForm::Kind::GameLevel);
+  EXPECT_EQ(ReadCell(*grid, 95, 79, 39), ((39 * 80 + 79) * 96 + 95) % 47);
+  WriteCell(*grid, 10, 20, 30, 77);
+  testing::ScriptKeys(surface, "saved\rk");
+  ASSERT_TRUE(SaveCommand(*grid, header)) << testing::TextAt(1, 40, 92);
+  ASSERT_EQ(std::system("gzip -dc saved.dat > saved.raw"), 0);
+  std::string expected = before;
+  const size_t cell = expected.find(" cell=") + 6;
+  expected.replace(cell, expected.find(' ', cell) - cell, "77");
+  EXPECT_EQ(Output(tool + "read saved.raw 10 20 30 1"), expected);
+}
+
+// Java serialization written here, byte by byte: a level object of 4 x 3 x
+// 2 cells with a field `nest` before its cells that holds arrays nested
+// `depth` deep.
+std::vector<uint8_t> NestedLevel(int depth) {
+  std::vector<uint8_t> b = {0x27, 0x1B, 0xB7, 0x88, 2, 0xAC, 0xED, 0, 5, 0x73, 0x72};
+  auto text = [&](std::string_view t) {
+    b.push_back(0), b.push_back(static_cast<uint8_t>(t.size()));
+    b.insert(b.end(), t.begin(), t.end());
+  };
+  auto number = [&](uint32_t n) {
+    for (int i = 3; i >= 0; --i) b.push_back(static_cast<uint8_t>(n >> (8 * i)));
+  };
+  // A class with no fields and no superclass, after its name.
+  const std::vector<uint8_t> plainClass = {0, 0, 0, 0, 0, 0, 0, 0, 0x02, 0, 0, 0x78, 0x70};
+  text("Level");  // handle 0
+  b.insert(b.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0x02, 0, 5});
+  for (const char* name : {"depth", "height", "width"}) b.push_back('I'), text(name);
+  b.push_back('['), text("nest"), b.push_back(0x74), text("[Ljava/lang/Object;");  // handle 1
+  b.push_back('['), text("blocks"), b.push_back(0x74), text("[B");                 // handle 2
+  b.insert(b.end(), {0x78, 0x70});
+  number(2), number(3), number(4);  // depth, height, width; the level is handle 3
+  for (int level = 0; level < depth; ++level) {
+    b.push_back(0x75);
+    if (level == 0) {
+      b.push_back(0x72), text("[Ljava.lang.Object;");  // handle 4
+      b.insert(b.end(), plainClass.begin(), plainClass.end());
+    } else {
+      b.push_back(0x71), number(0x7E0004);
+    }
+    number(level + 1 < depth ? 1 : 0);  // one element: the next array
+  }
+  b.push_back(0x75), b.push_back(0x72), text("[B");
+  b.insert(b.end(), plainClass.begin(), plainClass.end());
+  number(24);
+  for (int i = 0; i < 24; ++i) b.push_back(static_cast<uint8_t>(i));
+  return b;
+}
+
+// The walk is bounded: arrays nested within the bound load, deeper ones, a
+// reference to a handle not yet given and a stream cut short are refused.
+TEST(GameLevel, TheWalkOfTheObjectsIsBounded) {
+  const auto found = [](const std::vector<uint8_t>& file) { return ReadGameLevel(file).Found; };
+  const std::vector<uint8_t> nested = NestedLevel(150);
+  EXPECT_TRUE(found(nested));
+  const GameLevel level = ReadGameLevel(nested);
+  EXPECT_EQ(std::tie(level.Width, level.Height, level.Depth), std::make_tuple(4, 3, 2));
+  EXPECT_EQ(level.CellsOffset, nested.size() - 24);
+  EXPECT_TRUE(level.CellsWhole);
+  EXPECT_FALSE(found(NestedLevel(1000)));
+  std::vector<uint8_t> forward = NestedLevel(3);
+  // The last array's class reference: before the cells (24), their count, the
+  // class "[B" and its codes (19), the last array's count (4) and the reference.
+  const size_t reference = forward.size() - 24 - 4 - 19 - 4 - 5;
+  ASSERT_EQ(forward[reference], 0x71);
+  forward[reference + 4] = 0x09;  // handle 0x7E0009: not yet given
+  EXPECT_FALSE(found(forward));
+  for (size_t cut : {nested.size() - 30, nested.size() / 2, size_t{12}}) {
+    EXPECT_FALSE(found(std::vector<uint8_t>(nested.begin(), nested.begin() + cut))) << cut;
+  }
 }
 
 }  // namespace
