@@ -7,8 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "editor/main_loop.h"
 #include "files/compressor.h"
+#include "files/level_conversion.h"
 #include "files/levels_folder.h"
 #include "platform/terminal/terminal_screen.h"
 #include "platform/window/sdl_window.h"
@@ -28,15 +31,35 @@ std::unique_ptr<terrafix::ScreenBackend> OpenWindowOrTerminal(int width, int hei
 
 constexpr const char* Usage =
     "Usage: terrafix [--desktop] [LEVEL]\n"
+    "       terrafix --convert [--force] IN OUT [IN OUT]...\n"
+    "       terrafix --convert [--force] IN... --to dat|cw|lvl\n"
     "Edits a level of a block-building game, of any size, as flat slices.\n"
     "\n"
-    "  LEVEL      a level file (NAME.dat): the editor works in its folder and loads it\n"
+    "  LEVEL      a level file (the game's .dat, a ClassicWorld .cw, a server map .lvl,\n"
+    "             or any of them renamed): the editor works in its folder and loads it\n"
     "  --desktop  as started from the desktop menu: works in ~/Terrafix\n"
+    "  --convert  converts levels into the format each OUT's ending names, or that\n"
+    "             --to names (beside each IN); an existing OUT is kept unless --force\n"
     "  --help     shows this and ends\n"
     "  --version  shows the version and ends\n"
     "\n"
     "Started from a shell with no LEVEL, the editor works in the current folder.\n"
     "See terrafix(1).\n";
+
+// --convert: no window, no terminal; the exit status says whether every
+// level was converted (0), some were not (1), or the arguments ask for none (2).
+int Convert(const std::vector<std::string>& arguments) {
+  terrafix::ConversionPlan plan;
+  std::string why;
+  if (!terrafix::PlanConversions(arguments, plan, why)) {
+    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), Usage);
+    return 2;
+  }
+  terrafix::HeaderTemplate header;
+  header.InstalledFile = terrafix::InstalledTemplateFile();
+  terrafix::ReadHeaderTemplate(header);
+  return terrafix::RunConversions(plan, header);
+}
 
 int main(int argc, char** argv) {
   // A write past a limit on file sizes fails as a write does, and the command
@@ -44,6 +67,13 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   bool desktop = false;
   std::string level;
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] != "--convert") continue;
+    std::vector<std::string> rest = arguments;
+    rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
+    return Convert(rest);
+  }
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help") {

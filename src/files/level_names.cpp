@@ -26,12 +26,10 @@ bool EndsWith(std::string_view name, std::string_view ending) {
 
 // The ending of the compressed file a name stands for, taken off the name.
 std::string TakeEnding(std::string_view& name) {
-  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding, ServerMapEnding}) {
-    if (!EndsWith(name, ending)) continue;
-    name.remove_suffix(ending.size());
-    return std::string(ending);
-  }
-  return std::string(LevelFileEnding);
+  const std::string_view ending = FormEndingOf(name);
+  if (ending.empty()) return std::string(LevelFileEnding);
+  name.remove_suffix(ending.size());
+  return std::string(ending);
 }
 
 // Whether the file begins as a gzip stream does.
@@ -48,6 +46,13 @@ bool NamesTheTemplate(const std::string& name) {
 }
 
 }  // namespace
+
+std::string_view FormEndingOf(std::string_view fileName) {
+  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding, ServerMapEnding}) {
+    if (EndsWith(fileName, ending)) return ending;
+  }
+  return {};
+}
 
 LevelName NameOfLevel(std::string_view typed) {
   const std::string ending = TakeEnding(typed);

@@ -29,6 +29,9 @@ LevelName NameOfLevel(std::string_view typed);
 // command line; messages show what code page 437 has of it. A gzip stream
 // named otherwise (a renamed level) stands for itself.
 LevelName NameOfLevelFile(std::string_view fileName);
+// The ending of the level formats that a file's name ends in (in any letter
+// case), as ".dat", ".cw" or ".lvl"; empty for none.
+std::string_view FormEndingOf(std::string_view fileName);
 
 enum class NameRefusal {
   None,

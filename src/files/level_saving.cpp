@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <vector>
 
 #include "files/classic_world.h"
@@ -46,7 +47,8 @@ void PartsOfTheFile(const LevelName& name, const Level& level, const HeaderTempl
     }
   } else if (asked == Kind::ClassicWorld) {
     size_t timeOffset = 0;
-    NewClassicWorld(level, name.File, now, before, after, timeOffset);
+    // The world is named after its file, without the folder.
+    NewClassicWorld(level, std::filesystem::path(name.File).filename().string(), now, before, after, timeOffset);
   } else if (asked == Kind::ServerMap) {
     before = NewServerMapHeader(level);
     after.clear();

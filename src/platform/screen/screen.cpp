@@ -27,6 +27,8 @@ void NoteEndSignal(int signal) {
   errno = saved;
 }
 
+}  // namespace
+
 void CatchEndingSignals() {
   if (EndSignalPipe[0] < 0 && pipe2(EndSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) EndSignalPipe[0] = EndSignalPipe[1] = -1;
   struct sigaction action {};
@@ -34,6 +36,8 @@ void CatchEndingSignals() {
   sigemptyset(&action.sa_mask);
   for (int signal : EndingSignals) sigaction(signal, &action, nullptr);
 }
+
+namespace {
 
 // The last wishes run once, whatever ends the editor.
 void RunLastWishes() {
@@ -95,6 +99,10 @@ int OpenScreen(int width, int height, int bitsPerPixel, BackendOpener open) {
 void SetLastWishes(std::function<void()> wishes) { Screen().LastWishes = std::move(wishes); }
 
 bool EndSignalPending() { return PendingEndSignal != 0; }
+
+void EndIfSignalled() {
+  if (PendingEndSignal != 0) EndBySignalNow(PendingEndSignal);
+}
 
 int EndSignalFd() { return EndSignalPipe[0]; }
 

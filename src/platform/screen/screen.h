@@ -54,6 +54,11 @@ void SetLastWishes(std::function<void()> wishes);
 // (an external program) stops for it, so that the editor ends with nothing
 // of the task left behind.
 bool EndSignalPending();
+// Notes those signals from now on, as an open screen does; for a program
+// that runs without one.
+void CatchEndingSignals();
+// Ends the process as a signal that has arrived would (after the last wishes).
+void EndIfSignalled();
 void LockScreen();
 void UnlockScreen();
 void ClearScreen();

@@ -1,0 +1,126 @@
+#include "files/level_conversion.h"
+
+#include <cstdio>
+
+#include "files/level_loading.h"
+#include "files/level_names.h"
+#include "files/level_saving.h"
+#include "platform/files/file_system.h"
+#include "platform/screen/screen.h"
+
+namespace terrafix {
+
+namespace {
+
+std::string NameRefusalText(NameRefusal refusal) {
+  switch (refusal) {
+    case NameRefusal::None: break;
+    case NameRefusal::HeaderTemplate: return "headers.dat holds the headers of every level";
+    case NameRefusal::NotAPlainFile: return "a link, a folder or another special file";
+    case NameRefusal::NotALevelFile: return "a file beside it of its name without the ending is not a level";
+  }
+  return {};
+}
+
+// "castle.lvl" with --to dat: "castle.dat", in the same folder.
+std::string OutputFor(const std::string& in, std::string_view ending) {
+  std::string stem = in;
+  stem.resize(in.size() - FormEndingOf(in).size());
+  return stem + std::string(ending);
+}
+
+}  // namespace
+
+bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& plan, std::string& why) {
+  std::vector<std::string> names;
+  std::string to;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--force") {
+      plan.Force = true;
+    } else if (argument == "--to" && i + 1 < arguments.size()) {
+      to = "." + arguments[++i];
+      if (FormEndingOf(to) != to) {
+        why = "--to takes dat, cw or lvl, not '" + arguments[i] + "'";
+        return false;
+      }
+    } else if (argument.starts_with("-") && argument != "-") {
+      why = "unexpected argument '" + argument + "'";
+      return false;
+    } else {
+      names.push_back(argument);
+    }
+  }
+  if (names.empty()) {
+    why = "--convert needs the levels to convert";
+    return false;
+  }
+  if (!to.empty()) {
+    for (const std::string& in : names) plan.Conversions.push_back({in, OutputFor(in, FormEndingOf(to))});
+    return true;
+  }
+  if (names.size() % 2 != 0) {
+    why = "--convert takes pairs of IN OUT, or levels and --to FORMAT";
+    return false;
+  }
+  for (size_t i = 0; i < names.size(); i += 2) plan.Conversions.push_back({names[i], names[i + 1]});
+  return true;
+}
+
+bool ConvertLevel(const Conversion& conversion, bool force, const HeaderTemplate& header, std::string& why) {
+  const std::string_view ending = FormEndingOf(conversion.Out);
+  if (ending.empty()) {
+    why = "the name to write " + conversion.Out + " has no ending of a level (.dat, .cw or .lvl)";
+    return false;
+  }
+  const LevelName in = NameOfLevelFile(conversion.In);
+  const LevelName out = NameOfLevelFile(conversion.Out);
+  if (const NameRefusal refusal = RefusalOf(in, false); refusal != NameRefusal::None) {
+    why = NameRefusalText(refusal);
+    return false;
+  }
+  if (const NameRefusal refusal = RefusalOf(out, true); refusal != NameRefusal::None) {
+    why = conversion.Out + ": " + NameRefusalText(refusal);
+    return false;
+  }
+  if (!force && KindOfFile(out.Compressed()) != FileKind::Missing) {
+    why = conversion.Out + " exists (--force replaces it)";
+    return false;
+  }
+  Level level;
+  const LevelReading reading = ReadLevelFile(in, header, level);
+  if (reading.Refusal != LevelRefusal::None) {
+    why = reading.Why;
+    return false;
+  }
+  if (!WriteLevelAs(out, level, header, why)) {
+    why = conversion.Out + ": " + why;
+    return false;
+  }
+  return true;
+}
+
+int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
+  // An interrupt stops the compressor and ends the run once its temporaries are gone.
+  CatchEndingSignals();
+  const size_t count = plan.Conversions.size();
+  size_t failed = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const Conversion& conversion = plan.Conversions[i];
+    if (count > 1) {
+      std::fprintf(stderr, "terrafix: [%zu/%zu] %s -> %s\n", i + 1, count, conversion.In.c_str(),
+                   conversion.Out.c_str());
+    }
+    std::string why;
+    const bool converted = ConvertLevel(conversion, plan.Force, header, why);
+    EndIfSignalled();
+    if (!converted) {
+      ++failed;
+      std::fprintf(stderr, "terrafix: %s: %s\n", conversion.In.c_str(), why.c_str());
+    }
+  }
+  if (count > 1 && failed > 0) std::fprintf(stderr, "terrafix: %zu of %zu levels not converted\n", failed, count);
+  return failed == 0 ? 0 : 1;
+}
+
+}  // namespace terrafix
