@@ -20,6 +20,7 @@
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
 #include "files/compressor.h"
+#include "files/level_conversion.h"
 #include "files/level_file.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
@@ -309,19 +310,24 @@ void LoadServersLevel(Level& grid, const HeaderTemplate& header) {
   LoadCommand(grid, header);
 }
 
-// Kind 3: the level of kind 0, as a ClassicWorld, level.cw.
-constexpr int64_t WorldLevel = 3;
-const Level& GridOfKind(int64_t kind) { return LevelOfKind(kind == WorldLevel ? 0 : kind); }
-std::string TypedName(int64_t kind) { return kind == WorldLevel ? "level.cw" : "level"; }
-std::string CompressedName(int64_t kind) { return kind == WorldLevel ? "level.cw" : "level.dat"; }
+// Kind 3: the level of kind 0, as a ClassicWorld, level.cw; kind 5: the same
+// as a server map, level.lvl.
+constexpr int64_t WorldLevel = 3, MapLevel = 5;
+const Level& GridOfKind(int64_t kind) { return LevelOfKind(kind == WorldLevel || kind == MapLevel ? 0 : kind); }
+std::string TypedName(int64_t kind) {
+  return kind == WorldLevel ? "level.cw" : kind == MapLevel ? "level.lvl" : "level";
+}
+std::string CompressedName(int64_t kind) {
+  return kind == WorldLevel || kind == MapLevel ? TypedName(kind) : "level.dat";
+}
 
 // A compressed level of the benchmark's kind, for loads.
 void MakeCompressedLevel(benchmark::State& state) {
-  if (state.range(0) == WorldLevel) {
+  if (state.range(0) == WorldLevel || state.range(0) == MapLevel) {
     const HeaderTemplate header = GameTemplate();
-    testing::ScriptKeys(testing::FreshScreen(), "level.cw\rk");
-    Level world = GridOfKind(WorldLevel);
-    if (!SaveCommand(world, header)) state.SkipWithError("not saved");
+    testing::ScriptKeys(testing::FreshScreen(), TypedName(state.range(0)) + "\rk");
+    Level level = GridOfKind(state.range(0));
+    if (!SaveCommand(level, header)) state.SkipWithError("not saved");
     return;
   }
   if (state.range(0) == ServersLevel) {
@@ -408,7 +414,7 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveAgainstGzip)->Args({0, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({1, 0})->Args({1, 50})->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_SaveAgainstGzip)->Args({ServersLevel, 0})->Args({WorldLevel, 0})->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({ServersLevel, 0})->Args({WorldLevel, 0})->Args({MapLevel, 0})->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({LargeKind, 0})->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_LoadAgainstGzip(benchmark::State& state) {
@@ -436,8 +442,35 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAgainstGzip)->Arg(0)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_LoadAgainstGzip)->Arg(ServersLevel)->Arg(WorldLevel)->Iterations(40)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadAgainstGzip)->Arg(ServersLevel)->Arg(WorldLevel)->Arg(MapLevel)->Iterations(40)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(LargeKind)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// A conversion of the 1024 x 1024 x 256 level from the game's format to a
+// server map, as --convert does it, against gzip's decompression of the same
+// file followed by its compression of what came out.
+void BM_ConvertAgainstGzip(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const HeaderTemplate header = GameTemplate();
+  WriteUncompressed("level", LargeLevel());
+  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
+  fs::remove("level");
+  auto command = [&] {
+    fs::remove("level.lvl");
+    const auto start = Clock::now();
+    std::string why;
+    if (!ConvertLevel({"level.dat", "level.lvl"}, false, header, why)) state.SkipWithError(why.c_str());
+    return SecondsSince(start);
+  };
+  auto alone = [&] {
+    const auto start = Clock::now();
+    if (GzipAlone({"-d", "-c", "level.dat"}, "alone") != 0 || GzipAlone({"-c", "-n", "alone"}, "alone.gz") != 0) {
+      state.SkipWithError("gzip failed");
+    }
+    return SecondsSince(start);
+  };
+  TimeInPairs(state, command, alone);
+}
+BENCHMARK(BM_ConvertAgainstGzip)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace terrafix
