@@ -21,6 +21,13 @@ constexpr BaseColour BaseColours[] = {
 
 }  // namespace
 
+bool HasTileColour(TileId tile) {
+  for (const BaseColour& c : BaseColours) {
+    if (c.Tile == tile) return true;
+  }
+  return false;
+}
+
 uint32_t TileColour(TileId tile, int32_t shade) {
   int32_t red = 0, green = 0, blue = 0;
   for (const BaseColour& c : BaseColours) {

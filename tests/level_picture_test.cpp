@@ -1,0 +1,237 @@
+// The isometric picture against a slow renderer written here that is
+// obviously correct: each face of each cube a polygon of its projected
+// corners, filled where pixel centres fall inside it, the cubes painted back
+// to front; the level turned by copying it turned.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "display/level_picture.h"
+#include "display/picture_colours.h"
+
+namespace terrafix {
+namespace {
+
+Level EmptyLevel(int32_t width, int32_t length, int32_t height) {
+  Level level;
+  level.Width = width, level.Length = length, level.Height = height;
+  level.Cells.assign(size_t(width) * length * height, 0);
+  level.TopPlane.assign(size_t(width) * length, 0);
+  return level;
+}
+
+// The level turned a quarter `turns` times, as the picture's turn shows it.
+Level Turned(const Level& level, int32_t turns) {
+  Level turned = level;
+  for (int32_t t = 0; t < turns; ++t) {
+    const Level from = turned;
+    turned = EmptyLevel(from.Length, from.Width, from.Height);
+    // The view's cell (vx, vy) of one turn is the level's (vy, Length - 1 - vx).
+    for (int32_t z = 0; z < from.Height; ++z)
+      for (int32_t vy = 0; vy < turned.Length; ++vy)
+        for (int32_t vx = 0; vx < turned.Width; ++vx)
+          WriteCell(turned, vx, vy, z, ReadCell(from, vy, from.Length - 1 - vx, z));
+  }
+  return turned;
+}
+
+struct Point {
+  double X, Y;
+};
+
+bool Inside(const std::vector<Point>& polygon, double x, double y) {
+  // Convex, its corners in order either way round: the point is on one side of every edge.
+  int sign = 0;
+  for (size_t i = 0; i < polygon.size(); ++i) {
+    const Point a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+    const double cross = (b.X - a.X) * (y - a.Y) - (b.Y - a.Y) * (x - a.X);
+    const int side = cross > 0 ? 1 : cross < 0 ? -1 : 0;
+    if (side == 0) return false;
+    if (sign != 0 && side != sign) return false;
+    sign = side;
+  }
+  return true;
+}
+
+uint32_t Darker(uint32_t colour, uint32_t shade) {
+  uint32_t r = (colour >> 16 & 0xFF) * shade / 256, g = (colour >> 8 & 0xFF) * shade / 256,
+           b = (colour & 0xFF) * shade / 256;
+  return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+std::vector<uint32_t> ReferencePicture(const Level& original, int32_t scale, int32_t turn, int32_t& width,
+                                       int32_t& height) {
+  const Level level = Turned(original, turn);
+  const int32_t s = scale, w = level.Width, l = level.Length, h = level.Height;
+  width = 2 * s * (w + l);
+  height = s * (w + l) + 2 * s * h;
+  std::vector<uint32_t> pixels(size_t(width) * height, 0);
+  // A corner of the cells in pixels.
+  auto at = [&](int32_t x, int32_t y, int32_t z) {
+    return Point{2.0 * s * (x - y + l), double(s) * (x + y) + 2.0 * s * (h - z)};
+  };
+  auto air = [&](int32_t x, int32_t y, int32_t z) {
+    return x >= w || y >= l || z >= h || ReadCell(level, x, y, z) == 0;
+  };
+  auto fill = [&](const std::vector<Point>& face, uint32_t colour) {
+    double left = width, top = height, right = 0, bottom = 0;  // the face's bounds
+    for (const Point& p : face) left = std::min(left, p.X), right = std::max(right, p.X), top = std::min(top, p.Y), bottom = std::max(bottom, p.Y);
+    for (int32_t py = int32_t(top); py < int32_t(bottom); ++py)
+      for (int32_t px = int32_t(left); px < int32_t(right); ++px)
+        if (Inside(face, px + 0.5, py + 0.5)) pixels[size_t(py) * width + px] = colour;
+  };
+  // Back to front: a cube with a larger x + y + z is nearer.
+  for (int32_t depth = 0; depth <= w + l + h - 3; ++depth) {
+    for (int32_t x = 0; x < w; ++x) {
+      for (int32_t y = 0; y < l; ++y) {
+        const int32_t z = depth - x - y;
+        if (z < 0 || z >= h || air(x, y, z)) continue;
+        const uint8_t tile = static_cast<uint8_t>(ReadCell(level, x, y, z));
+        const uint32_t colour = PictureColour(tile);
+        if (air(x, y, z + 1)) fill({at(x, y, z + 1), at(x + 1, y, z + 1), at(x + 1, y + 1, z + 1), at(x, y + 1, z + 1)}, colour);
+        if (IsLiquid(tile)) continue;
+        if (air(x + 1, y, z)) {
+          fill({at(x + 1, y, z + 1), at(x + 1, y + 1, z + 1), at(x + 1, y + 1, z), at(x + 1, y, z)},
+               Darker(colour, RightFaceShade));
+        }
+        if (air(x, y + 1, z)) {
+          fill({at(x, y + 1, z + 1), at(x + 1, y + 1, z + 1), at(x + 1, y + 1, z), at(x, y + 1, z)},
+               Darker(colour, LeftFaceShade));
+        }
+      }
+    }
+  }
+  return pixels;
+}
+
+// Small levels that show each rule: one cube, a stair, an overhang, a hole,
+// water over sand, tiles of every table and none.
+struct SmallLevel {
+  const char* Name;
+  Level Cells;
+};
+
+std::vector<SmallLevel> SmallLevels() {
+  std::vector<SmallLevel> levels;
+  Level one = EmptyLevel(3, 2, 2);
+  WriteCell(one, 1, 0, 0, 1);
+  levels.push_back({"a single cell", one});
+  Level stair = EmptyLevel(4, 3, 4);
+  for (int32_t step = 0; step < 4; ++step)
+    for (int32_t y = 0; y < 3; ++y)
+      for (int32_t z = 0; z <= step; ++z) WriteCell(stair, step, y, z, 4);
+  levels.push_back({"a stair", stair});
+  Level overhang = EmptyLevel(4, 4, 4);
+  for (int32_t z = 0; z < 4; ++z) WriteCell(overhang, 0, 0, z, 1);
+  for (int32_t x = 0; x < 4; ++x) WriteCell(overhang, x, 0, 3, 5), WriteCell(overhang, x, 1, 3, 17);
+  levels.push_back({"an overhang", overhang});
+  Level hole = EmptyLevel(5, 5, 3);
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t y = 0; y < 5; ++y)
+      for (int32_t x = 0; x < 5; ++x)
+        if (!(x >= 1 && x <= 3 && y >= 2 && y <= 3 && z >= 1)) WriteCell(hole, x, y, z, z == 2 ? 2 : 3);
+  levels.push_back({"a hole", hole});
+  Level water = EmptyLevel(4, 3, 3);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x) WriteCell(water, x, y, 0, 12), WriteCell(water, x, y, 1, x < 3 ? 8 : 12);
+  WriteCell(water, 3, 2, 2, 11);
+  levels.push_back({"water over sand", water});
+  Level tiles = EmptyLevel(16, 16, 2);
+  for (int32_t i = 0; i < 256; ++i) WriteCell(tiles, i % 16, i / 16, (i * 7) % 2, i);
+  levels.push_back({"every tile", tiles});
+  return levels;
+}
+
+TEST(LevelPicture, SmallLevelsAtEveryTurnAreTheReferencesPixels) {
+  for (const SmallLevel& small : SmallLevels()) {
+    for (int32_t turn = 0; turn < 4; ++turn) {
+      for (int32_t scale : {1, 3}) {
+        SCOPED_TRACE(std::string(small.Name) + " turn " + std::to_string(turn) + " scale " + std::to_string(scale));
+        int32_t width = 0, height = 0;
+        const std::vector<uint32_t> expected = ReferencePicture(small.Cells, scale, turn, width, height);
+        LevelPicture picture;
+        DrawLevelPicture(small.Cells, scale, turn, picture);
+        ASSERT_EQ(picture.Width, width);
+        ASSERT_EQ(picture.Height, height);
+        EXPECT_TRUE(picture.Pixels == expected);
+      }
+    }
+  }
+}
+
+TEST(LevelPicture, TheColoursOfEveryTable) {
+  EXPECT_EQ(PictureColour(2), 0xFF00C800u) << "the slice views' own";
+  EXPECT_EQ(PictureColour(19), 0xFFFFFFFFu);
+  EXPECT_NE(PictureColour(49), UnknownTileColour) << "the game's last classic block";
+  EXPECT_NE(PictureColour(65), UnknownTileColour) << "the last extension block";
+  EXPECT_EQ(PictureColour(66), UnknownTileColour);
+  EXPECT_EQ(PictureColour(163), UnknownTileColour);
+}
+
+uint64_t Hash(const std::vector<uint32_t>& pixels) {
+  uint64_t hash = 14695981039346656037ull;
+  for (uint32_t p : pixels) hash = (hash ^ p) * 1099511628211ull;
+  return hash;
+}
+
+// The new-level terrain with a tower, a lake and a pit, at full size.
+TEST(LevelPicture, ANewLevelOfFullSizeIsTheReferencesPicture) {
+  Level level;
+  LayNewTerrain(level);
+  for (int32_t z = 32; z < 50; ++z) WriteCell(level, 100, 120, z, 45);
+  for (int32_t x = 20; x < 60; ++x)
+    for (int32_t y = 200; y < 230; ++y) WriteCell(level, x, y, 31, 8);
+  for (int32_t z = 10; z < 32; ++z) WriteCell(level, 255, 255, z, 0);
+  for (int32_t turn : {0, 3}) {
+    int32_t width = 0, height = 0;
+    const std::vector<uint32_t> expected = ReferencePicture(level, 1, turn, width, height);
+    LevelPicture picture;
+    DrawLevelPicture(level, 1, turn, picture);
+    EXPECT_EQ(Hash(picture.Pixels), Hash(expected)) << "turn " << turn;
+  }
+}
+
+// After any change of cells, the cells redrawn give the whole picture drawn anew.
+TEST(LevelPicture, ARedrawAfterAChangeIsTheWholePictureDrawnAnew) {
+  std::mt19937 random(5);
+  Level level = EmptyLevel(12, 9, 7);
+  for (uint8_t& cell : level.Cells) cell = random() % 3 == 0 ? static_cast<uint8_t>(random() % 70) : 0;
+  for (int32_t turn = 0; turn < 4; ++turn) {
+    for (int32_t scale : {1, 2}) {
+      LevelPicture picture;
+      DrawLevelPicture(level, scale, turn, picture);
+      for (int i = 0; i < 40; ++i) {
+        const int32_t x = random() % 12, y = random() % 9, z = random() % 7;
+        const int32_t x1 = std::min(11, x + int32_t(random() % 3)), y1 = std::min(8, y + int32_t(random() % 3));
+        const uint8_t tile = random() % 2 == 0 ? 0 : static_cast<uint8_t>(random() % 70);
+        for (int32_t cy = y; cy <= y1; ++cy)
+          for (int32_t cx = x; cx <= x1; ++cx) WriteCell(level, cx, cy, z, tile);
+        RedrawCells(level, x, y, z, x1, y1, z, picture);
+        LevelPicture whole;
+        DrawLevelPicture(level, scale, turn, whole);
+        ASSERT_TRUE(picture.Pixels == whole.Pixels) << "turn " << turn << " scale " << scale << " change " << i;
+      }
+    }
+  }
+}
+
+TEST(LevelPicture, TheShownAreaIsWhatIsDrawnAndAMargin) {
+  Level one = EmptyLevel(3, 2, 2);
+  WriteCell(one, 1, 0, 0, 1);
+  LevelPicture picture;
+  DrawLevelPicture(one, 2, 0, picture);
+  const PictureArea shown = ShownArea(picture, 3);
+  EXPECT_EQ(shown.Right - shown.Left, 4 * 2 + 2 * 3) << "a cube is 4 x scale wide";
+  EXPECT_EQ(shown.Bottom - shown.Top, 4 * 2 + 2 * 3) << "and as high";
+  const std::vector<uint32_t> pixels = PixelsOfArea(picture, shown);
+  EXPECT_EQ(pixels.size(), size_t(shown.Right - shown.Left) * (shown.Bottom - shown.Top));
+  EXPECT_EQ(pixels[0], 0u) << "transparent margin";
+  EXPECT_TRUE(ShownArea(LevelPicture{}, 3).Empty());
+}
+
+}  // namespace
+}  // namespace terrafix
