@@ -19,6 +19,7 @@
 #include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
+#include "display/level_picture.h"
 #include "files/compressor.h"
 #include "files/level_conversion.h"
 #include "files/level_file.h"
@@ -150,6 +151,7 @@ void BM_PassOfALargeLevel(benchmark::State& state) {
   DrawPasses(state, s, true);
 }
 BENCHMARK(BM_PassOfALargeLevel)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
+
 
 // The same with the slices and the layer at their edges:
 // BM_PassAtEdges/<ViewMode>/<Zoom>/<GridVisible>/<place>, place 0 for side
@@ -294,6 +296,32 @@ const Level& TerrainLevel() {
   }();
   return *grid;
 }
+
+// The isometric picture of a 256 x 256 x 64 level (new terrain with a few
+// painted cells), drawn whole: compare with BM_Pass.
+void BM_LevelPicture(benchmark::State& state) {
+  LevelPicture picture;
+  for (auto _ : state) {
+    DrawLevelPicture(TerrainLevel(), 1, static_cast<int32_t>(state.range(0)), picture);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_LevelPicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The picture redrawn after a change of one cell on the ground.
+void BM_PictureRedrawOneCell(benchmark::State& state) {
+  Level level = TerrainLevel();
+  LevelPicture picture;
+  DrawLevelPicture(level, 1, 0, picture);
+  TileId tile = 1;
+  for (auto _ : state) {
+    tile = 5 - tile;
+    WriteCell(level, 100, 120, 32, tile);
+    RedrawCells(level, 100, 120, 32, 100, 120, 32, picture);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_PictureRedrawOneCell)->Unit(benchmark::kMicrosecond);
 
 // Kind 4: the large level of 1024 x 1024 x 256.
 constexpr int64_t LargeKind = 4;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "display/picture_colours.h"
 
@@ -119,6 +120,13 @@ void ViewCellOf(const LevelPicture& p, const Level& level, int32_t x, int32_t y,
   }
 }
 
+// The next cell from `x` on that shows a face (flag 1), or the row's end.
+// They are few, and the library's search for a byte finds them fast.
+int32_t NextShown(const std::vector<uint8_t>& shown, int32_t x) {
+  const void* at = std::memchr(shown.data() + x, 1, shown.size() - static_cast<size_t>(x));
+  return at ? static_cast<int32_t>(static_cast<const uint8_t*>(at) - shown.data()) : static_cast<int32_t>(shown.size());
+}
+
 }  // namespace
 
 void LevelCellOfView(const LevelPicture& p, int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
@@ -145,9 +153,38 @@ void DrawLevelPicture(const Level& level, int32_t scale, int32_t turn, LevelPict
   const ViewWalk walk = WalkOf(level, p.Turn);
   const std::vector<Span> spans = CubeSpans(p.Scale);
   const PictureArea whole{0, 0, p.Width, p.Height};
-  for (int32_t z = 0; z < p.LevelHeight; ++z) {
-    for (int32_t vy = 0; vy < p.ViewLength; ++vy) {
-      for (int32_t vx = 0; vx < p.ViewWidth; ++vx) DrawCell(p, level, walk, spans, vx, vy, z, whole);
+  // The level is read in the order it is stored, a row of x at a time; the
+  // view's neighbours along its x and y are the level's along x and y, one
+  // way or the other as the turn has them.
+  const int32_t w = level.Width, l = level.Length;
+  const bool xFirst = p.Turn % 2 == 0;                  // the view's x runs along the level's x
+  const int32_t stepX = p.Turn == 0 || p.Turn == 1 ? 1 : -1;   // the view's neighbour along the level's x
+  const int32_t stepY = p.Turn == 0 || p.Turn == 3 ? 1 : -1;   // and along its y
+  const std::vector<uint8_t> airRow(static_cast<size_t>(w), 0);
+  std::vector<uint8_t> shown(static_cast<size_t>(w));
+  for (int32_t z = 0; z < level.Height; ++z) {
+    for (int32_t y = 0; y < l; ++y) {
+      const uint8_t* row = &level.Cells[CellIndex(level, 0, y, z)];
+      const uint8_t* above = z + 1 < level.Height ? row + PlanCells(level) : airRow.data();
+      const bool besideInside = y + stepY >= 0 && y + stepY < l;
+      const uint8_t* beside = besideInside ? row + stepY * static_cast<std::ptrdiff_t>(w) : airRow.data();
+      // Whether each cell shows a face: not air, and air above or beside it
+      // (a plain loop the compiler turns into vector instructions).
+      const int32_t from = stepX > 0 ? 0 : 1, to = stepX > 0 ? w - 1 : w;
+      uint8_t any = 0;
+      for (int32_t x = from; x < to; ++x) {
+        shown[x] = (row[x] != 0) & ((above[x] == 0) | (beside[x] == 0) | (row[x + stepX] == 0));
+        any |= shown[x];
+      }
+      const int32_t edge = stepX > 0 ? w - 1 : 0;  // its neighbour along x is outside
+      shown[edge] = row[edge] != 0;
+      any |= shown[edge];
+      if (!any) continue;
+      for (int32_t x = NextShown(shown, 0); x < w; x = NextShown(shown, x + 1)) {
+        const int32_t vx = xFirst ? (p.Turn == 0 ? x : w - 1 - x) : (p.Turn == 1 ? l - 1 - y : y);
+        const int32_t vy = xFirst ? (p.Turn == 0 ? y : l - 1 - y) : (p.Turn == 1 ? x : w - 1 - x);
+        DrawCell(p, level, walk, spans, vx, vy, z, whole);
+      }
     }
   }
 }
