@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/main_loop.h"
+#include "editor/render_command.h"
 #include "files/compressor.h"
 #include "files/level_conversion.h"
 #include "files/levels_folder.h"
@@ -33,6 +34,7 @@ constexpr const char* Usage =
     "Usage: terrafix [--desktop] [LEVEL]\n"
     "       terrafix --convert [--force] IN OUT [IN OUT]...\n"
     "       terrafix --convert [--force] IN... --to dat|cw|lvl\n"
+    "       terrafix --render LEVEL... [--out FOLDER] [--scale N] [--turn 0|90|180|270]\n"
     "Edits a level of a block-building game, of any size, as flat slices.\n"
     "\n"
     "  LEVEL      a level file (the game's .dat, a ClassicWorld .cw, a server map .lvl,\n"
@@ -40,6 +42,9 @@ constexpr const char* Usage =
     "  --desktop  as started from the desktop menu: works in ~/Terrafix\n"
     "  --convert  converts levels into the format each OUT's ending names, or that\n"
     "             --to names (beside each IN); an existing OUT is kept unless --force\n"
+    "  --render   writes the isometric picture of each LEVEL as NAME.png in FOLDER\n"
+    "             (the current folder unless given), at scale N (1 to 16), the\n"
+    "             level turned by that many degrees\n"
     "  --help     shows this and ends\n"
     "  --version  shows the version and ends\n"
     "\n"
@@ -48,6 +53,14 @@ constexpr const char* Usage =
 
 // --convert: no window, no terminal; the exit status says whether every
 // level was converted (0), some were not (1), or the arguments ask for none (2).
+// The template levels are written with: the folder's headers.dat, else the installed one.
+terrafix::HeaderTemplate CommandLineTemplate() {
+  terrafix::HeaderTemplate header;
+  header.InstalledFile = terrafix::InstalledTemplateFile();
+  terrafix::ReadHeaderTemplate(header);
+  return header;
+}
+
 int Convert(const std::vector<std::string>& arguments) {
   terrafix::ConversionPlan plan;
   std::string why;
@@ -55,10 +68,18 @@ int Convert(const std::vector<std::string>& arguments) {
     std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), Usage);
     return 2;
   }
-  terrafix::HeaderTemplate header;
-  header.InstalledFile = terrafix::InstalledTemplateFile();
-  terrafix::ReadHeaderTemplate(header);
-  return terrafix::RunConversions(plan, header);
+  return terrafix::RunConversions(plan, CommandLineTemplate());
+}
+
+// --render: the same, for pictures.
+int Render(const std::vector<std::string>& arguments) {
+  terrafix::RenderPlan plan;
+  std::string why;
+  if (!terrafix::PlanRender(arguments, plan, why)) {
+    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), Usage);
+    return 2;
+  }
+  return terrafix::RunRender(plan, CommandLineTemplate());
 }
 
 int main(int argc, char** argv) {
@@ -69,10 +90,10 @@ int main(int argc, char** argv) {
   std::string level;
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   for (size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--convert") continue;
+    if (arguments[i] != "--convert" && arguments[i] != "--render") continue;
     std::vector<std::string> rest = arguments;
     rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
-    return Convert(rest);
+    return arguments[i] == "--convert" ? Convert(rest) : Render(rest);
   }
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];

@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev \
+tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev libpng-dev \
   googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless \
   g++-aarch64-linux-gnu qemu-user desktop-file-utils dpkg-dev file clang libclang-rt-14-dev
 

@@ -1,0 +1,41 @@
+// Pictures of levels from the command line: the isometric picture of each
+// level, of any size and format the editor opens, as NAME.png, with no window
+// and no terminal.
+//   terrafix --render LEVEL... [--out FOLDER] [--scale N] [--turn 0|90|180|270]
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/header_template.h"
+
+namespace terrafix {
+
+constexpr int32_t LargestPictureScale = 16;
+
+struct RenderPlan {
+  std::vector<std::string> Levels;
+  std::string OutFolder = ".";  // where NAME.png goes
+  int32_t Scale = 1;
+  int32_t Turn = 0;             // quarter turns
+};
+
+// The plan the arguments after --render ask for; false, with why, for
+// arguments that ask for none.
+bool PlanRender(const std::vector<std::string>& arguments, RenderPlan& plan, std::string& why);
+
+// The file a level's picture is written to: its name without the ending, in
+// the plan's folder.
+std::string PictureFileOf(const std::string& level, const RenderPlan& plan);
+
+// Draws one level's picture into its file. False, with the cause, when none
+// was written.
+bool RenderLevel(const std::string& level, const RenderPlan& plan, const HeaderTemplate& header, std::string& why);
+
+// Runs the plan: a progress line for each of several levels and one line
+// for each that failed, on standard error; the others are still drawn.
+// Returns the exit status: 0 when every picture was written, else 1.
+int RunRender(const RenderPlan& plan, const HeaderTemplate& header);
+
+}  // namespace terrafix
