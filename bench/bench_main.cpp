@@ -20,6 +20,9 @@
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
 #include "display/level_picture.h"
+#ifdef TERRAFIX_PICTURES
+#include "editor/render_command.h"
+#endif
 #include "files/compressor.h"
 #include "files/level_conversion.h"
 #include "files/level_file.h"
@@ -499,6 +502,33 @@ void BM_ConvertAgainstGzip(benchmark::State& state) {
   TimeInPairs(state, command, alone);
 }
 BENCHMARK(BM_ConvertAgainstGzip)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+#ifdef TERRAFIX_PICTURES
+// The picture of the 1024 x 1024 x 256 level as --render draws and writes
+// it, against gzip's decompression of the level alone.
+void BM_RenderAgainstGzip(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const HeaderTemplate header = GameTemplate();
+  WriteUncompressed("level", LargeLevel());
+  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
+  fs::remove("level");
+  RenderPlan plan;
+  plan.Levels = {"level.dat"};
+  auto command = [&] {
+    const auto start = Clock::now();
+    std::string why;
+    if (!RenderLevel("level.dat", plan, header, why)) state.SkipWithError(why.c_str());
+    return SecondsSince(start);
+  };
+  auto alone = [&] {
+    const auto start = Clock::now();
+    if (GzipAlone({"-d", "-c", "level.dat"}, "alone") != 0) state.SkipWithError("gzip failed");
+    return SecondsSince(start);
+  };
+  TimeInPairs(state, command, alone);
+}
+BENCHMARK(BM_RenderAgainstGzip)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+#endif
 
 }  // namespace
 }  // namespace terrafix
