@@ -29,6 +29,7 @@
 #include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "files/header_template.h"
+#include "display/picture_view.h"
 #include "files/classic_world.h"
 #include "files/game_level.h"
 #include "files/load_save_commands.h"
@@ -55,7 +56,7 @@ pid_t StartXServer(int first) {
     if (server == 0) {
       int null = open("/dev/null", O_RDWR);
       dup2(null, 1), dup2(null, 2);
-      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr);
+      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "2400x1024x24", "-nolisten", "tcp", nullptr);
       _exit(127);
     }
     setenv("DISPLAY", display.c_str(), 1);
@@ -442,6 +443,107 @@ TEST(Window, CloseControlLeavesTheWindowOpen) {
   auto grid = std::make_unique<Level>();
   Frame expected = Expected(state, *grid);
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
+}
+
+// The picture window's id once it is shown, or empty.
+std::string PictureWindowId() {
+  for (int i = 0; i < 100; ++i) {
+    std::string found = testing::CommandOutput("xdotool search --onlyvisible --name '^terrafix picture$' 2>/dev/null | head -n 1");
+    while (!found.empty() && found.back() == '\n') found.pop_back();
+    if (!found.empty()) return found;
+    std::this_thread::sleep_for(50ms);
+  }
+  return {};
+}
+
+bool PictureWindowGone() {
+  for (int i = 0; i < 100; ++i) {
+    if (testing::CommandOutput("xdotool search --onlyvisible --name '^terrafix picture$' 2>/dev/null").empty()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+// The picture window's pixels of one colour, and the first of them.
+struct ColourSeen {
+  int Count = 0, X = -1, Y = -1;
+};
+ColourSeen PixelsOfColour(const std::string& window, uint32_t colour) {
+  ColourSeen seen;
+  const std::string rgb = testing::CommandOutput("timeout 20 import -window " + window + " -depth 8 rgb:-");
+  const testing::WindowFacts facts = testing::ReadWindowFacts(std::stoul(window));
+  if (facts.Width <= 0 || rgb.size() != size_t(facts.Width) * facts.Height * 3) return seen;
+  for (size_t i = 0; i < rgb.size() / 3; ++i) {
+    const uint32_t c = uint32_t(uint8_t(rgb[3 * i])) << 16 | uint32_t(uint8_t(rgb[3 * i + 1])) << 8 | uint8_t(rgb[3 * i + 2]);
+    if (c != (colour & 0xFFFFFF)) continue;
+    if (seen.Count++ == 0) seen.X = int(i % facts.Width), seen.Y = int(i / facts.Width);
+  }
+  return seen;
+}
+
+// Waits until the picture window shows the colour in a way `wanted` accepts.
+bool PictureShows(const std::string& window, uint32_t colour, const std::function<bool(const ColourSeen&)>& wanted) {
+  for (int i = 0; i < 100; ++i) {
+    if (wanted(PixelsOfColour(window, colour))) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+// The key i opens the picture window beside the main one, which goes on
+// showing exactly what it showed; a stroke shows in the picture, the wheel
+// zooms it, a drag turns it; its close control closes it and nothing else,
+// and i opens and closes it again.
+TEST(Window, ThePictureWindowFollowsTheLevelAndClosesAlone) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  auto grid = std::make_unique<Level>();
+  EditorState state;
+  editor.Key("i");
+  const std::string picture = PictureWindowId();
+  ASSERT_FALSE(picture.empty());
+  const testing::WindowFacts facts = testing::ReadWindowFacts(std::stoul(picture));
+  EXPECT_FALSE(facts.FixedSize) << "it can be resized";
+  constexpr uint32_t Dirt = 0xFFA06400;
+  EXPECT_TRUE(PictureShows(picture, LayerOutline, [](const ColourSeen& s) { return s.Count > 0; })) << "the layer outlined";
+  EXPECT_EQ(PixelsOfColour(picture, Dirt).Count, 0);
+
+  ASSERT_TRUE(PaintDirtCell(editor, state, *grid));  // the main window's frames as ever
+  ColourSeen painted;
+  EXPECT_TRUE(PictureShows(picture, Dirt, [&](const ColourSeen& s) { return (painted = s).Count > 0; }))
+      << "the painted cell";
+
+  RunCommand("xdotool mousemove --window " + picture + " 200 240 mousedown 1 mousemove --window " + picture +
+             " 400 240 mouseup 1");
+  ColourSeen turned;
+  EXPECT_TRUE(PictureShows(picture, Dirt, [&](const ColourSeen& s) {
+    return (turned = s).Count > 0 && (s.X != painted.X || s.Y != painted.Y);
+  })) << "turned: the cell elsewhere";
+
+  // A cell in the middle of the level stays in the middle of the picture as it is zoomed.
+  WriteCell(*grid, 128, 128, 0, 3);
+  ASSERT_TRUE(editor.ClickTo(10 + 3 * 128, 30 + 3 * 128, state, *grid));
+  ColourSeen both;
+  ASSERT_TRUE(PictureShows(picture, Dirt, [&](const ColourSeen& s) { return (both = s).Count > turned.Count; }));
+  RunCommand("xdotool mousemove --window " + picture + " 320 240 click 4");  // the wheel, away from the user
+  EXPECT_TRUE(PictureShows(picture, Dirt, [&](const ColourSeen& s) { return s.Count > both.Count; }))
+      << "zoomed in: the cell larger";
+
+  ASSERT_TRUE(testing::SendCloseRequest(std::stoul(picture)));
+  EXPECT_TRUE(PictureWindowGone());
+  EXPECT_EQ(editor.ExitStatus(300ms), -1) << "the editor goes on";
+  editor.MoveTo(RestX, RestY);
+  Frame expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "");
+
+  editor.Key("i");
+  ASSERT_FALSE(PictureWindowId().empty());
+  editor.Key("i");
+  EXPECT_TRUE(PictureWindowGone());
+  editor.Type("j");
+  state.SliceX = 1;
+  expected = Expected(state, *grid);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "keys work as ever";
 }
 
 // Saving twice under one name asks before replacing; the level typed with

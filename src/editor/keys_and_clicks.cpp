@@ -44,6 +44,9 @@ constexpr PanKey PanKeys[] = {
     {ExtendedCode(ScanPageDown), &EditorState::PanZ, &ShownPart::CountZ, -1},
 };
 
+// Opens and closes the picture window.
+constexpr std::string_view PictureKey = "i";
+
 // The code of a two-character key as ReadKey gives it; 0 for any other.
 int ExtendedKeyCode(std::string_view key) {
   return key.size() == 2 && key[0] == ExtendedKeyPrefix ? ExtendedCode(key[1]) : 0;
@@ -85,6 +88,7 @@ void ApplyOption(EditorState& state, const ToolbarBox& box) {
 }  // namespace
 
 void HandleKey(EditorState& state, const Level& level, std::string_view key) {
+  if (key == PictureKey) state.PictureShown = 1 - state.PictureShown;
   for (const SliceKey& k : SliceKeys) {
     if (key != k.Key) continue;
     state.*k.Field += k.Step;

@@ -9,6 +9,7 @@
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
+#include "editor/picture_window.h"
 #include "editor/unsaved_work.h"
 #include "files/folder_cleanup.h"
 #include "files/levels_folder.h"
@@ -40,8 +41,11 @@ void RunEditor(const StartOptions& start) {
   if (!start.Message.empty()) ShowMessage(start.Message);
   if (!start.LevelFile.empty() && LoadLevel(NameOfLevelFile(start.LevelFile), *level, *header)) MarkSaved(history);
   OfferKeptWork(*level, *header, history);
+  auto picture = std::make_unique<PictureWindow>();
   for (;;) {
-    if (RunPass(state, *level, *header, history)) WaitForInput();
+    const bool idle = RunPass(state, *level, *header, history);
+    UpdatePictureWindow(state, *level, history, *picture);
+    if (idle) WaitForInput();
   }
 }
 

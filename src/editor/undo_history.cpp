@@ -7,10 +7,22 @@ namespace terrafix {
 
 namespace {
 
+void NoteChanged(LevelChanges& changes, size_t index) {
+  changes.First = std::min(changes.First, index);
+  changes.Last = std::max(changes.Last, index);
+}
+
+// The step's cells or level have just gone into the level.
+void NoteChanged(LevelChanges& changes, const UndoStep& step) {
+  if (step.Whole) changes.Whole = true;
+  for (const CellChange& change : step.Cells) NoteChanged(changes, change.Index);
+}
+
 // Puts the step's cells (or level) into the level and keeps the level's in the step.
-void Swap(UndoStep& step, Level& level) {
+void Swap(UndoStep& step, Level& level, LevelChanges& changes) {
   for (CellChange& change : step.Cells) std::swap(CellAt(level, change.Index), change.Value);
   if (step.Whole) std::swap(*step.Whole, level);
+  NoteChanged(changes, step);
 }
 
 }  // namespace
@@ -29,7 +41,10 @@ size_t UndoStep::Bytes() const {
   return bytes;
 }
 
-void RecordPaint(UndoHistory& history, size_t index, uint8_t old) { history.Stroke.Cells.push_back({index, old}); }
+void RecordPaint(UndoHistory& history, size_t index, uint8_t old) {
+  history.Stroke.Cells.push_back({index, old});
+  NoteChanged(history.Changes, index);
+}
 
 void EndStroke(UndoHistory& history) {
   if (history.Stroke.Cells.empty()) return;
@@ -46,6 +61,7 @@ void PushStep(UndoHistory& history, UndoStep step) {
     history.Steps.pop_back();
   }
   if (history.SavedAt > history.Done) history.SavedAt.reset();  // it could only have been redone
+  NoteChanged(history.Changes, step);
   history.Bytes += step.Bytes();
   history.Steps.push_back(std::move(step));
   history.Done = history.Steps.size();
@@ -76,6 +92,12 @@ void MarkSaved(UndoHistory& history) {
   history.SavedAt = history.Done;
 }
 
+LevelChanges TakeChanges(UndoHistory& history) {
+  const LevelChanges changes = history.Changes;
+  history.Changes = {};
+  return changes;
+}
+
 bool HasUnsavedChanges(const UndoHistory& history) {
   return history.SavedAt != history.Done || !history.Stroke.Cells.empty();
 }
@@ -85,7 +107,7 @@ bool Undo(UndoHistory& history, Level& level) {
   if (history.Done == 0) return false;
   UndoStep& step = history.Steps[--history.Done];
   history.Bytes -= step.Bytes();
-  Swap(step, level);
+  Swap(step, level, history.Changes);
   history.Bytes += step.Bytes();
   return true;
 }
@@ -95,7 +117,7 @@ bool Redo(UndoHistory& history, Level& level) {
   if (history.Done == history.Steps.size()) return false;
   UndoStep& step = history.Steps[history.Done++];
   history.Bytes -= step.Bytes();
-  Swap(step, level);
+  Swap(step, level, history.Changes);
   history.Bytes += step.Bytes();
   return true;
 }

@@ -29,6 +29,16 @@ struct UndoStep {
   size_t Bytes() const;
 };
 
+// What changed in the level since it was last taken (TakeChanges): every
+// change of its cells passes through the history, as a stroke, a step, an
+// undo or a redo. The least and the greatest index of a changed cell, or
+// the whole level.
+struct LevelChanges {
+  bool Whole = false;
+  size_t First = SIZE_MAX, Last = 0;
+  bool Any() const { return Whole || First <= Last; }
+};
+
 struct UndoHistory {
   std::deque<UndoStep> Steps;  // oldest first
   size_t Done = 0;             // Steps[0, Done) can be undone, the rest redone
@@ -40,7 +50,11 @@ struct UndoHistory {
   // The value of Done at which the level is what was last loaded, saved or
   // created (none when no undo or redo can bring that back).
   std::optional<size_t> SavedAt = 0;
+  LevelChanges Changes;
 };
+
+// What changed since the last call; the record starts afresh.
+LevelChanges TakeChanges(UndoHistory& history);
 
 // Painting is about to change the cell at `index`, which holds `old`.
 void RecordPaint(UndoHistory& history, size_t index, uint8_t old);

@@ -33,6 +33,11 @@ struct EditorState {
   SliceView FillView = SliceView::None;
   int32_t FillFromH = 0, FillFromV = 0;
   int32_t FillToH = 0, FillToV = 0;
+  // The picture window: 1 while it is wanted (the key i), the quarter turns
+  // of its view and its zoom (each step shows half as much, about the middle).
+  int32_t PictureShown = 0;
+  int32_t PictureTurn = 0;
+  int32_t PictureZoom = 0;
 };
 
 }  // namespace terrafix

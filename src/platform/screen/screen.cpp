@@ -254,6 +254,24 @@ void WaitForInput() {
   s.Backend->WaitForInput(UntilInput);
 }
 
+bool OpenPictureWindow(int width, int height) {
+  ScreenBackend* backend = Screen().Backend.get();
+  return backend && backend->OpenPicture(width, height);
+}
+
+void ShowPictureWindow(const uint32_t* pixels, int width, int height, int pitch) {
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->ShowPicture(pixels, width, height, pitch);
+}
+
+void ClosePictureWindow() {
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->ClosePicture();
+}
+
+PictureInput TakePictureInput() {
+  ScreenBackend* backend = Screen().Backend.get();
+  return backend ? backend->TakePictureInput() : PictureInput{};
+}
+
 void LendTerminal() {
   if (ScreenBackend* backend = Screen().Backend.get()) backend->BeforeProgram();
 }

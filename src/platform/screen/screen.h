@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/screen/key_codes.h"
+#include "platform/screen/screen_backend.h"
 
 namespace terrafix {
 
@@ -54,6 +55,12 @@ void SetLastWishes(std::function<void()> wishes);
 // (an external program) stops for it, so that the editor ends with nothing
 // of the task left behind.
 bool EndSignalPending();
+// The picture window of a desktop window (screen_backend.h): false where
+// there is none (the terminal).
+bool OpenPictureWindow(int width, int height);
+void ShowPictureWindow(const uint32_t* pixels, int width, int height, int pitch);
+void ClosePictureWindow();
+PictureInput TakePictureInput();
 // Notes those signals from now on, as an open screen does; for a program
 // that runs without one.
 void CatchEndingSignals();

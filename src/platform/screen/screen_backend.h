@@ -49,6 +49,13 @@ void MovePointer(PointerState& pointer, int32_t x, int32_t y, bool inside);
 // up to the next press.
 void PointerRead(PointerState& pointer);
 
+// What happened on the picture window since it was last asked.
+struct PictureInput {
+  int32_t Wheel = 0;   // steps away from the user, less those towards
+  int32_t Turns = 0;   // drags with the left button: +1 for each to the right, -1 to the left
+  bool Closed = false; // its close control was used
+};
+
 class ScreenBackend {
  public:
   virtual ~ScreenBackend() = default;
@@ -75,6 +82,16 @@ class ScreenBackend {
   // as a terminal is normally, and the screen is shown whole again afterwards.
   virtual void BeforeProgram() {}
   virtual void AfterProgram() {}
+  // A second window, resizable, that shows a picture scaled to fit; only a
+  // desktop window has one. The pixels (0xAARRGGBB, `pitch` of them from
+  // row to row) stay the caller's, unchanged until the next ShowPicture or
+  // ClosePicture: the window shows them again when it is uncovered or resized.
+  virtual bool OpenPicture(int width, int height) { return (void)width, (void)height, false; }
+  virtual void ShowPicture(const uint32_t* pixels, int width, int height, int pitch) {
+    (void)pixels, (void)width, (void)height, (void)pitch;
+  }
+  virtual void ClosePicture() {}
+  virtual PictureInput TakePictureInput() { return {}; }
 };
 
 // Makes `backend` the screen's and resets the screen to its opened state:

@@ -27,6 +27,10 @@ namespace {
 constexpr int SignalCheckMilliseconds = 250;
 // A display that is set but does not answer at once is tried once more after this.
 constexpr auto SecondTryAfter = std::chrono::milliseconds(500);
+// A drag on the picture window shorter than this turns nothing.
+constexpr int ShortestTurningDrag = 20;
+// What shows around the picture where it does not fill its window.
+constexpr Uint32 PictureBackground = 0xFF202020;
 
 int32_t ButtonMask(Uint32 sdlButtons) {
   int32_t mask = 0;
@@ -91,6 +95,12 @@ class SdlWindow : public ScreenBackend {
       SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
       const bool pointerEvent = e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ||
                                 e.type == SDL_MOUSEMOTION || e.type == SDL_MOUSEWHEEL;
+      if (Picture && WindowOf(e) == SDL_GetWindowID(Picture)) {
+        PictureEvent(e);  // its keys are the editor's as any
+        if (e.type != SDL_TEXTINPUT && e.type != SDL_KEYDOWN) continue;
+      } else if (e.type == SDL_WINDOWEVENT && WindowOf(e) != SDL_GetWindowID(Window)) {
+        continue;
+      }
       if (pointerEvent && !Focused) continue;
       switch (e.type) {
         case SDL_TEXTINPUT:
@@ -132,6 +142,7 @@ class SdlWindow : public ScreenBackend {
       }
     }
     if (exposed && Shown) Present(Shown);
+    if (PictureExposed) PresentPicture();
     pointer.Active = (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
     // The pointer follows its events. With nothing waiting behind a press,
     // SDL's own state has the last word: the window may have lost the pointer
@@ -187,6 +198,37 @@ class SdlWindow : public ScreenBackend {
     SDL_QueueAudio(Audio, wave.data(), static_cast<Uint32>(wave.size() * sizeof(Sint16)));
   }
 
+  bool OpenPicture(int width, int height) override {
+    if (!Picture) {
+      const std::string title = ProgramTitle() + " picture";
+      int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
+      PlaceBeside(width, x, y);
+      Picture = SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+      if (!Picture) std::fprintf(stderr, "terrafix: no picture window: %s\n", SDL_GetError());
+      SDL_SetWindowInputFocus(Window);  // painting goes on where it was
+      PictureEvents = {};
+      PicturePixels = nullptr;
+    }
+    return Picture != nullptr;
+  }
+
+  void ShowPicture(const uint32_t* pixels, int width, int height, int pitch) override {
+    PicturePixels = pixels, PictureWidth = width, PictureHeight = height, PicturePitch = pitch;
+    PresentPicture();
+  }
+
+  void ClosePicture() override {
+    if (Picture) SDL_DestroyWindow(Picture);
+    Picture = nullptr;
+    PicturePixels = nullptr;
+  }
+
+  PictureInput TakePictureInput() override {
+    const PictureInput taken = PictureEvents;
+    PictureEvents = {};
+    return taken;
+  }
+
   [[noreturn]] void EndProcess(int status) override {
     TearDown(status);
     _exit(status);
@@ -202,6 +244,73 @@ class SdlWindow : public ScreenBackend {
  private:
   bool InFrame(int x, int y) const { return x >= 0 && x < Width && y >= 0 && y < Height; }
 
+  static Uint32 WindowOf(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: return e.button.windowID;
+      case SDL_MOUSEMOTION: return e.motion.windowID;
+      case SDL_MOUSEWHEEL: return e.wheel.windowID;
+      case SDL_WINDOWEVENT: return e.window.windowID;
+      case SDL_KEYDOWN: case SDL_KEYUP: return e.key.windowID;
+      case SDL_TEXTINPUT: return e.text.windowID;
+      default: return 0;
+    }
+  }
+
+  // Beside the main window, right or else left of it, where the screen has
+  // room (a window manager may place it otherwise).
+  void PlaceBeside(int width, int& x, int& y) const {
+    constexpr int Gap = 8;
+    SDL_Rect screen{};
+    int mainX = 0, mainY = 0;
+    SDL_GetWindowPosition(Window, &mainX, &mainY);
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(Window), 0), &screen) != 0) return;
+    if (mainX + Width + Gap + width <= screen.x + screen.w) {
+      x = mainX + Width + Gap, y = mainY;
+    } else if (mainX - Gap - width >= screen.x) {
+      x = mainX - Gap - width, y = mainY;
+    }
+  }
+
+  // The wheel zooms the picture, a drag turns it, its close control closes it.
+  void PictureEvent(const SDL_Event& e) {
+    if (e.type == SDL_MOUSEWHEEL) {
+      PictureEvents.Wheel += e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+    } else if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
+      DragFromX = e.button.x;
+    } else if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) {
+      const int dragged = e.button.x - DragFromX;
+      if (std::abs(dragged) >= ShortestTurningDrag) PictureEvents.Turns += dragged > 0 ? 1 : -1;
+    } else if (e.type == SDL_WINDOWEVENT) {
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) PictureEvents.Closed = true;
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        PictureExposed = true;
+      }
+    }
+  }
+
+  // The picture, as large as its window holds it whole, in the middle.
+  void PresentPicture() {
+    PictureExposed = false;
+    if (!Picture) return;
+    SDL_Surface* window = SDL_GetWindowSurface(Picture);
+    if (!window) return;
+    SDL_FillRect(window, nullptr, SDL_MapRGB(window->format, PictureBackground >> 16 & 0xFF,
+                                             PictureBackground >> 8 & 0xFF, PictureBackground & 0xFF));
+    if (PicturePixels && PictureWidth > 0 && PictureHeight > 0) {
+      SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(PicturePixels), PictureWidth,
+                                                                PictureHeight, 32, PicturePitch * 4,
+                                                                SDL_PIXELFORMAT_ARGB8888);
+      if (picture) {
+        const double fit = std::min(double(window->w) / PictureWidth, double(window->h) / PictureHeight);
+        const int w = std::max(1, int(PictureWidth * fit)), h = std::max(1, int(PictureHeight * fit));
+        SDL_Rect to{(window->w - w) / 2, (window->h - h) / 2, w, h};
+        SDL_BlitScaled(picture, nullptr, window, &to);
+        SDL_FreeSurface(picture);
+      }
+    }
+    SDL_UpdateWindowSurface(Picture);
+  }
+
   // Once, in order, just before the process ends: the sound stops and the
   // window goes. SDL_Quit is not called: closing the display's connection
   // from inside SDL lets an X error end the process with status 1 (Xlib's
@@ -212,6 +321,7 @@ class SdlWindow : public ScreenBackend {
     TornDown = true;
     EndOnLostDisplayWith(status);
     if (Audio) SDL_CloseAudioDevice(Audio);
+    if (Picture) SDL_DestroyWindow(Picture);
     SDL_DestroyWindow(Window);
   }
 
@@ -237,6 +347,12 @@ class SdlWindow : public ScreenBackend {
   Uint32 SizeAskedAt = 0;
   bool AudioTried = false;
   SDL_AudioDeviceID Audio = 0;
+  SDL_Window* Picture = nullptr;  // the picture window, while it is open
+  const uint32_t* PicturePixels = nullptr;
+  int PictureWidth = 0, PictureHeight = 0, PicturePitch = 0;
+  PictureInput PictureEvents;
+  int DragFromX = 0;
+  bool PictureExposed = false;
   SDL_AudioSpec AudioFormat{};
 };
 
