@@ -39,8 +39,9 @@ TEST(Console, TextAtItsRowsAndColumnsAndKeysMoveTheReadouts) {
   EXPECT_EQ(editor.At(56, 101, 28), " top   top and sides   sides");
   EXPECT_EQ(editor.At(60, 102, 5), "stone");
   EXPECT_EQ(editor.At(72, 101, 14), " current tile:");
-  editor.Type("jjnbJ");
+  editor.Type("jjnibJ");  // i: the terminal has no picture window; nothing else happens
   EXPECT_TRUE(editor.Shows(2, 40, "   x: 3          y: 1          z: 1 "));
+  EXPECT_EQ(editor.At(1, 40, 25), " New   Load   Save   Quit");
   EXPECT_TRUE(editor.Click(10, 10));  // the pointer reads as a pixel inside the cell
   EXPECT_EQ(editor.At(3, 40, 24), "   mx: 75        my: 75 ");
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the real editor: the processor time an untouched editor uses over
-# 10 s, in a window (an Xvfb of its own) and in a terminal (tmux); its threads;
+# 10 s, in a window (an Xvfb of its own, alone and with the picture window
+# open) and in a terminal (tmux); its threads;
 # the peak resident memory of the window's editor after a save and a load,
 # and after a stroke over the loaded level and its undo; and the peak
 # resident memory of a Load of a level of 1024 x 1024 x 256 (256 MiB of
@@ -68,6 +69,11 @@ for x in 103 106 109 112 115; do sleep 0.1; xdotool mousemove --window "$window"
 sleep 0.1; xdotool mouseup 1; sleep 0.2
 xdotool key ctrl+z; sleep 0.2; xdotool key ctrl+y; sleep 0.2; xdotool key ctrl+z; sleep 0.5
 echo "window, peak resident memory after a load, a stroke and its undo: $(awk '/VmHWM/ { print $2 " " $3 }' "/proc/$pid/status")"
+# The picture window open beside it, and nothing happening.
+xdotool key i
+wait_for '[ -n "$(xdotool search --onlyvisible --name "^terrafix picture$" 2>/dev/null)" ]'
+sleep 2  # settled
+echo "window with the picture window open, untouched for ${idle_seconds} s: $(idle_share "$pid")"
 kill "$pid"
 
 unset DISPLAY
