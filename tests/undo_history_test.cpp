@@ -205,3 +205,29 @@ TEST_F(UndoAndRedo, UnsavedChangesAreKnown) {
 
 }  // namespace
 }  // namespace terrafix
+
+namespace terrafix {
+namespace {
+
+// Every change of the level is noted where it passes, for the picture window
+// to take: the cells a stroke, an undo or a redo changed, or the whole level.
+TEST_F(UndoAndRedo, ChangesAreNotedForThePictureToTake) {
+  TakeChanges(History);
+  Paint(Strokes.at('a'));
+  LevelChanges changes = TakeChanges(History);
+  EXPECT_FALSE(changes.Whole);
+  EXPECT_EQ(changes.First, CellIndex(*Grid, 10, 20, 0));
+  EXPECT_EQ(changes.Last, CellIndex(*Grid, 13, 20, 0));
+  EXPECT_FALSE(TakeChanges(History).Any()) << "taken";
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  changes = TakeChanges(History);
+  EXPECT_EQ(std::make_pair(changes.First, changes.Last),
+            std::make_pair(CellIndex(*Grid, 10, 20, 0), CellIndex(*Grid, 13, 20, 0)));
+  ClickMenu(314, "y\r");  // New
+  EXPECT_TRUE(TakeChanges(History).Whole);
+  Pass(At(1000, 700, 0), KeyCtrlZ);
+  EXPECT_TRUE(TakeChanges(History).Whole) << "undoing New";
+}
+
+}  // namespace
+}  // namespace terrafix
