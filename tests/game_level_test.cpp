@@ -97,7 +97,7 @@ TEST(GameLevel, VariantsWrittenByJavaLoadAndGoBackAsTheyCame) {
   const Case cases[] = {{"network", 256, 256, 64}, {"extra", 256, 256, 64}, {"plain", 512, 512, 64},
                         {"plain", 256, 128, 64}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.Variant + (" " + std::to_string(c.Width) + "x" + std::to_string(c.Height)));
+    SCOPED_TRACE(std::string(c.Variant) + " " + std::to_string(c.Width) + "x" + std::to_string(c.Height));
     const std::string classes = std::string("classes-") + c.Variant;
     if (!fs::exists(classes)) {
       // The editor's own layout is the game's Level beside the tests; the others are variants of it.

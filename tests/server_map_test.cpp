@@ -33,9 +33,9 @@ std::string Sections(int width, int length, int height) {
     custom += i == 0 ? '\x01' : '\x00';
     if (i == 0) custom += std::string(4096, '\x05');
   }
-  const std::string physics = "\xFC" + Big(2) + std::string("\x00\x00\x00\x10\x01\x02\x03\x04", 8) +
+  const std::string physics = std::string("\xFC") + Big(2) + std::string("\x00\x00\x00\x10\x01\x02\x03\x04", 8) +
                               std::string("\x00\x00\x00\x20\x05\x06\x07\x08", 8);
-  std::string zones = "\x51" + Big(1);
+  std::string zones = std::string("\x51") + Big(1);
   for (uint16_t bound : {0, 0, 0, 3, 3, 3}) zones += Big(bound).substr(2);
   zones += Big(1) + std::string("\x00\x0Bowner=alice", 13);
   return custom + physics + zones;

@@ -129,15 +129,6 @@ int32_t NextShown(const std::vector<uint8_t>& shown, int32_t x) {
 
 }  // namespace
 
-void LevelCellOfView(const LevelPicture& p, int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
-  switch (p.Turn) {
-    case 1: x = vy, y = p.ViewWidth - 1 - vx; break;
-    case 2: x = p.ViewWidth - 1 - vx, y = p.ViewLength - 1 - vy; break;
-    case 3: x = p.ViewLength - 1 - vy, y = vx; break;
-    default: x = vx, y = vy; break;
-  }
-}
-
 void DrawLevelPicture(const Level& level, int32_t scale, int32_t turn, LevelPicture& p) {
   p.Scale = std::max(scale, 1);
   p.Turn = turn & 3;
@@ -157,9 +148,8 @@ void DrawLevelPicture(const Level& level, int32_t scale, int32_t turn, LevelPict
   // view's neighbours along its x and y are the level's along x and y, one
   // way or the other as the turn has them.
   const int32_t w = level.Width, l = level.Length;
-  const bool xFirst = p.Turn % 2 == 0;                  // the view's x runs along the level's x
-  const int32_t stepX = p.Turn == 0 || p.Turn == 1 ? 1 : -1;   // the view's neighbour along the level's x
-  const int32_t stepY = p.Turn == 0 || p.Turn == 3 ? 1 : -1;   // and along its y
+  const int32_t stepX = p.Turn == 0 || p.Turn == 1 ? 1 : -1;  // the view's neighbour along the level's x
+  const int32_t stepY = p.Turn == 0 || p.Turn == 3 ? 1 : -1;  // and along its y
   const std::vector<uint8_t> airRow(static_cast<size_t>(w), 0);
   std::vector<uint8_t> shown(static_cast<size_t>(w));
   for (int32_t z = 0; z < level.Height; ++z) {
@@ -181,8 +171,8 @@ void DrawLevelPicture(const Level& level, int32_t scale, int32_t turn, LevelPict
       any |= shown[edge];
       if (!any) continue;
       for (int32_t x = NextShown(shown, 0); x < w; x = NextShown(shown, x + 1)) {
-        const int32_t vx = xFirst ? (p.Turn == 0 ? x : w - 1 - x) : (p.Turn == 1 ? l - 1 - y : y);
-        const int32_t vy = xFirst ? (p.Turn == 0 ? y : l - 1 - y) : (p.Turn == 1 ? x : w - 1 - x);
+        int32_t vx = 0, vy = 0;
+        ViewCellOf(p, level, x, y, vx, vy);
         DrawCell(p, level, walk, spans, vx, vy, z, whole);
       }
     }

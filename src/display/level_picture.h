@@ -50,9 +50,6 @@ void DrawLevelPicture(const Level& level, int32_t scale, int32_t turn, LevelPict
 PictureArea RedrawCells(const Level& level, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1,
                         LevelPicture& picture);
 
-// Where the view's cell (vx, vy) of the level lies, for the picture's turn.
-void LevelCellOfView(const LevelPicture& picture, int32_t vx, int32_t vy, int32_t& x, int32_t& y);
-
 // Where the corner (vx, vy, z) of the view's cells projects to, in pixels.
 inline int32_t ProjectedX(const LevelPicture& p, int32_t vx, int32_t vy) {
   return 2 * p.Scale * (vx - vy + p.ViewLength);
