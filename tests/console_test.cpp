@@ -330,6 +330,13 @@ TEST(Console, ALevelNamedOnTheCommandLineOpens) {
   ASSERT_TRUE(editor.Shows(1, 40, "File saved as 'castle'"));
   EXPECT_TRUE(Gunzip("server/castle.dat") == original) << "saved in its folder, as it came";
 
+  // A level renamed with no ending of a level opens by its content.
+  fs::copy_file("server/castle.dat", "server/castle backup");
+  ConsoleEditor renamed(folder.Path(), ConsoleStart{.Arguments = "'server/castle backup'", .CopyTemplate = false});
+  ASSERT_TRUE(renamed.Shows(1, 40, testing::MenuLine));
+  ASSERT_TRUE(renamed.Save("copy", "File saved as 'copy'"));
+  EXPECT_TRUE(Gunzip("server/copy.dat") == original);
+
   EXPECT_NE(testing::CommandOutput(std::string(TERRAFIX_BINARY) + " --help").find("Usage: terrafix"), std::string::npos);
   EXPECT_EQ(testing::CommandOutput(std::string(TERRAFIX_BINARY) + " --version"), "terrafix 0.5\n");
   EXPECT_NE(std::system((std::string(TERRAFIX_BINARY) + " --bogus 2>/dev/null").c_str()), 0);

@@ -55,17 +55,17 @@ void SetLastWishes(std::function<void()> wishes);
 // (an external program) stops for it, so that the editor ends with nothing
 // of the task left behind.
 bool EndSignalPending();
+// Notes those signals from now on, as an open screen does; for a program
+// that runs without one.
+void CatchEndingSignals();
+// Ends the process as a signal that has arrived would (after the last wishes).
+void EndIfSignalled();
 // The picture window of a desktop window (screen_backend.h): false where
 // there is none (the terminal).
 bool OpenPictureWindow(int width, int height);
 void ShowPictureWindow(const uint32_t* pixels, int width, int height, int pitch);
 void ClosePictureWindow();
 PictureInput TakePictureInput();
-// Notes those signals from now on, as an open screen does; for a program
-// that runs without one.
-void CatchEndingSignals();
-// Ends the process as a signal that has arrived would (after the last wishes).
-void EndIfSignalled();
 void LockScreen();
 void UnlockScreen();
 void ClearScreen();
