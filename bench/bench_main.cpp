@@ -352,6 +352,13 @@ std::string CompressedName(int64_t kind) {
   return kind == WorldLevel || kind == MapLevel ? TypedName(kind) : "level.dat";
 }
 
+// The level in the template's form, compressed by gzip alone as level.dat.
+void WriteCompressedLevel(const Level& level, benchmark::State& state) {
+  WriteUncompressed("level", level);
+  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
+  fs::remove("level");
+}
+
 // A compressed level of the benchmark's kind, for loads.
 void MakeCompressedLevel(benchmark::State& state) {
   if (state.range(0) == WorldLevel || state.range(0) == MapLevel) {
@@ -365,9 +372,7 @@ void MakeCompressedLevel(benchmark::State& state) {
     fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat");
     return;
   }
-  WriteUncompressed("level", LevelOfKind(state.range(0)));
-  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
-  fs::remove("level");
+  WriteCompressedLevel(LevelOfKind(state.range(0)), state);
 }
 
 // Save and Load against the same gzip run alone, in pairs: each iteration
@@ -482,9 +487,7 @@ BENCHMARK(BM_LoadAgainstGzip)->Arg(LargeKind)->Iterations(4)->Unit(benchmark::kM
 void BM_ConvertAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   const HeaderTemplate header = GameTemplate();
-  WriteUncompressed("level", LargeLevel());
-  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
-  fs::remove("level");
+  WriteCompressedLevel(LargeLevel(), state);
   auto command = [&] {
     fs::remove("level.lvl");
     const auto start = Clock::now();
@@ -509,9 +512,7 @@ BENCHMARK(BM_ConvertAgainstGzip)->Iterations(4)->Unit(benchmark::kMillisecond)->
 void BM_RenderAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
   const HeaderTemplate header = GameTemplate();
-  WriteUncompressed("level", LargeLevel());
-  if (GzipAlone({"-c", "-n", "level"}, "level.dat") != 0) state.SkipWithError("gzip failed");
-  fs::remove("level");
+  WriteCompressedLevel(LargeLevel(), state);
   RenderPlan plan;
   plan.Levels = {"level.dat"};
   auto command = [&] {

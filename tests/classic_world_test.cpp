@@ -12,6 +12,7 @@
 
 #include "files/classic_world.h"
 #include "files/load_save_commands.h"
+#include "level_command_test.h"
 #include "memory_screen.h"
 
 namespace terrafix {
@@ -24,25 +25,7 @@ std::string Node(const std::string& arguments) {
                                 "/classic_world.js' " + arguments);
 }
 
-class ClassicWorlds : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
-    fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
-    ReadHeaderTemplate(Header);
-  }
-  bool Load(const std::string& typed) {
-    testing::ScriptKeys(testing::FreshScreen(), typed + "\r");
-    return LoadCommand(*Grid, Header);
-  }
-  bool Save(const std::string& typed) {
-    testing::ScriptKeys(testing::FreshScreen(), typed + "\rk");
-    return SaveCommand(*Grid, Header);
-  }
-  testing::WorkingFolder Folder;
-  HeaderTemplate Header;
-  std::unique_ptr<Level> Grid = std::make_unique<Level>();
-};
+using ClassicWorlds = testing::LevelCommandTest;
 
 // A world of the editor's size, with tags of every kind in Metadata and one
 // of its own: loaded so that it looks the same, a cell painted, saved; only

@@ -12,6 +12,7 @@
 
 #include "files/load_save_commands.h"
 #include "files/server_map.h"
+#include "level_command_test.h"
 #include "memory_screen.h"
 
 namespace terrafix {
@@ -50,24 +51,10 @@ std::string MapFile(int width, int length, int height, bool old, const std::stri
   return file + after;
 }
 
-class ServerMaps : public ::testing::Test {
+// A Save answers y where it would replace a file.
+class ServerMaps : public testing::LevelCommandTest {
  protected:
-  void SetUp() override {
-    ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
-    fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
-    ReadHeaderTemplate(Header);
-  }
-  bool Load(const std::string& typed) {
-    testing::ScriptKeys(testing::FreshScreen(), typed + "\r");
-    return LoadCommand(*Grid, Header);
-  }
-  bool Save(const std::string& typed) {
-    testing::ScriptKeys(testing::FreshScreen(), typed + "\ry\rk");
-    return SaveCommand(*Grid, Header);
-  }
-  testing::WorkingFolder Folder;
-  HeaderTemplate Header;
-  std::unique_ptr<Level> Grid = std::make_unique<Level>();
+  bool Save(const std::string& typed) { return LevelCommandTest::Save(typed, "y\rk"); }
 };
 
 // Maps of both forms, with and without sections: every cell where it

@@ -87,11 +87,11 @@ void DrawCube(LevelPicture& p, const std::vector<Span>& spans, int32_t vx, int32
   }
 }
 
-// The faces of the view's cell (vx, vy, z) that show: none for air; the top
-// where the cell above is air, the sides where the cell beside is air or
-// outside the level; a liquid's top alone.
-uint8_t ShownFaces(const LevelPicture& p, const Level& level, const ViewWalk& walk, int32_t vx, int32_t vy, int32_t z) {
-  const std::ptrdiff_t i = walk.Base + vx * walk.StepX + vy * walk.StepY + z * walk.Plane;
+// The faces of the view's cell (vx, vy, z), at index i, that show: none
+// for air; the top where the cell above is air, the sides where the cell
+// beside is air or outside the level; a liquid's top alone.
+uint8_t ShownFaces(const LevelPicture& p, const Level& level, const ViewWalk& walk, std::ptrdiff_t i, int32_t vx,
+                   int32_t vy, int32_t z) {
   const uint8_t tile = level.Cells[static_cast<size_t>(i)];
   if (tile == 0) return 0;
   uint8_t faces = 0;
@@ -104,10 +104,9 @@ uint8_t ShownFaces(const LevelPicture& p, const Level& level, const ViewWalk& wa
 
 void DrawCell(LevelPicture& p, const Level& level, const ViewWalk& walk, const std::vector<Span>& spans, int32_t vx,
               int32_t vy, int32_t z, const PictureArea& clip) {
-  const uint8_t faces = ShownFaces(p, level, walk, vx, vy, z);
-  if (faces == 0) return;
   const std::ptrdiff_t i = walk.Base + vx * walk.StepX + vy * walk.StepY + z * walk.Plane;
-  DrawCube(p, spans, vx, vy, z, level.Cells[static_cast<size_t>(i)], faces, clip);
+  const uint8_t faces = ShownFaces(p, level, walk, i, vx, vy, z);
+  if (faces != 0) DrawCube(p, spans, vx, vy, z, level.Cells[static_cast<size_t>(i)], faces, clip);
 }
 
 // The view's coordinates of the level's cell (x, y).

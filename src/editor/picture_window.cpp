@@ -43,8 +43,10 @@ void UpdatePictureWindow(EditorState& state, const Level& level, UndoHistory& hi
     state.PictureTurn = (state.PictureTurn + input.Turns + 4) % 4;
   }
   if (!state.PictureShown) {
-    if (window.Open) ClosePictureWindow();
-    window = {};
+    if (window.Open) {
+      ClosePictureWindow();
+      window = {};  // its memory back
+    }
     return;
   }
   bool redrawn = false;

@@ -5,11 +5,11 @@
 #include <set>
 
 #include "display/level_picture.h"
+#include "files/level_jobs.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/png_file.h"
 #include "platform/machine/machine_memory.h"
-#include "platform/screen/screen.h"
 
 namespace terrafix {
 
@@ -65,7 +65,12 @@ std::string PictureFileOf(const std::string& level, const RenderPlan& plan) {
   return (std::filesystem::path(plan.OutFolder) / (name + ".png")).string();
 }
 
-bool RenderLevel(const std::string& file, const RenderPlan& plan, const HeaderTemplate& header, std::string& why) {
+namespace {
+
+// The picture of the level in the file, drawn whole; false, with why, when
+// the level cannot be read or its picture is more than this machine holds.
+bool DrawPictureOf(const std::string& file, const RenderPlan& plan, const HeaderTemplate& header,
+                   LevelPicture& picture, std::string& why) {
   const LevelName name = NameOfLevelFile(file);
   if (RefusalOf(name, false) != NameRefusal::None) {
     why = "a link, a folder, another special file or headers.dat";
@@ -84,9 +89,15 @@ bool RenderLevel(const std::string& file, const RenderPlan& plan, const HeaderTe
           ", more than this machine has";
     return false;
   }
-  LevelPicture picture;
   DrawLevelPicture(level, plan.Scale, plan.Turn, picture);
-  level = Level{};  // its memory back before the picture's copy is made
+  return true;
+}
+
+}  // namespace
+
+bool RenderLevel(const std::string& file, const RenderPlan& plan, const HeaderTemplate& header, std::string& why) {
+  LevelPicture picture;  // (the level's memory is back once it is drawn)
+  if (!DrawPictureOf(file, plan, header, picture, why)) return false;
   PictureArea shown = ShownArea(picture, 4 * plan.Scale);
   if (shown.Empty()) shown = {0, 0, 8 * plan.Scale, 8 * plan.Scale};  // a level of air: the margin alone
   const std::vector<uint32_t> part = PixelsOfArea(picture, shown);
@@ -94,37 +105,24 @@ bool RenderLevel(const std::string& file, const RenderPlan& plan, const HeaderTe
 }
 
 int RunRender(const RenderPlan& plan, const HeaderTemplate& header) {
-  // An interrupt stops the compressor and ends the run once its temporaries are gone.
-  CatchEndingSignals();
   std::error_code error;
   std::filesystem::create_directories(plan.OutFolder, error);
   if (error) {
     std::fprintf(stderr, "terrafix: cannot make the folder %s: %s\n", plan.OutFolder.c_str(), error.message().c_str());
     return 1;
   }
-  const size_t count = plan.Levels.size();
-  size_t failed = 0;
+  std::vector<LevelJob> jobs;
+  for (const std::string& level : plan.Levels) jobs.push_back({level, PictureFileOf(level, plan)});
   std::set<std::string> written;
-  for (size_t i = 0; i < count; ++i) {
-    const std::string& level = plan.Levels[i];
-    const std::string out = PictureFileOf(level, plan);
-    if (count > 1) std::fprintf(stderr, "terrafix: [%zu/%zu] %s -> %s\n", i + 1, count, level.c_str(), out.c_str());
-    std::string why;
-    bool drawn = false;
-    if (written.count(out) != 0) {
-      why = out + " is the picture of a level before it";
-    } else {
-      drawn = RenderLevel(level, plan, header, why);
-      if (drawn) written.insert(out);
+  return RunLevelJobs(jobs, "pictures not drawn", [&](const LevelJob& job, std::string& why) {
+    if (written.count(job.Out) != 0) {
+      why = job.Out + " is the picture of a level before it";
+      return false;
     }
-    EndIfSignalled();
-    if (!drawn) {
-      ++failed;
-      std::fprintf(stderr, "terrafix: %s: %s\n", level.c_str(), why.c_str());
-    }
-  }
-  if (count > 1 && failed > 0) std::fprintf(stderr, "terrafix: %zu of %zu pictures not drawn\n", failed, count);
-  return failed == 0 ? 0 : 1;
+    if (!RenderLevel(job.In, plan, header, why)) return false;
+    written.insert(job.Out);
+    return true;
+  });
 }
 
 }  // namespace terrafix

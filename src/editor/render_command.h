@@ -33,9 +33,8 @@ std::string PictureFileOf(const std::string& level, const RenderPlan& plan);
 // was written.
 bool RenderLevel(const std::string& level, const RenderPlan& plan, const HeaderTemplate& header, std::string& why);
 
-// Runs the plan: a progress line for each of several levels and one line
-// for each that failed, on standard error; the others are still drawn.
-// Returns the exit status: 0 when every picture was written, else 1.
+// Runs the plan as RunLevelJobs runs jobs (the picture of each level into
+// its file); returns the exit status.
 int RunRender(const RenderPlan& plan, const HeaderTemplate& header);
 
 }  // namespace terrafix

@@ -1,12 +1,10 @@
 #include "files/level_conversion.h"
 
-#include <cstdio>
 
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/level_saving.h"
 #include "platform/files/file_system.h"
-#include "platform/screen/screen.h"
 
 namespace terrafix {
 
@@ -67,7 +65,7 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
   return true;
 }
 
-bool ConvertLevel(const Conversion& conversion, bool force, const HeaderTemplate& header, std::string& why) {
+bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& header, std::string& why) {
   const std::string_view ending = FormEndingOf(conversion.Out);
   if (ending.empty()) {
     why = "the name to write " + conversion.Out + " has no ending of a level (.dat, .cw or .lvl)";
@@ -101,26 +99,9 @@ bool ConvertLevel(const Conversion& conversion, bool force, const HeaderTemplate
 }
 
 int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
-  // An interrupt stops the compressor and ends the run once its temporaries are gone.
-  CatchEndingSignals();
-  const size_t count = plan.Conversions.size();
-  size_t failed = 0;
-  for (size_t i = 0; i < count; ++i) {
-    const Conversion& conversion = plan.Conversions[i];
-    if (count > 1) {
-      std::fprintf(stderr, "terrafix: [%zu/%zu] %s -> %s\n", i + 1, count, conversion.In.c_str(),
-                   conversion.Out.c_str());
-    }
-    std::string why;
-    const bool converted = ConvertLevel(conversion, plan.Force, header, why);
-    EndIfSignalled();
-    if (!converted) {
-      ++failed;
-      std::fprintf(stderr, "terrafix: %s: %s\n", conversion.In.c_str(), why.c_str());
-    }
-  }
-  if (count > 1 && failed > 0) std::fprintf(stderr, "terrafix: %zu of %zu levels not converted\n", failed, count);
-  return failed == 0 ? 0 : 1;
+  return RunLevelJobs(plan.Conversions, "levels not converted", [&](const LevelJob& job, std::string& why) {
+    return ConvertLevel(job, plan.Force, header, why);
+  });
 }
 
 }  // namespace terrafix

@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "files/header_template.h"
+#include "files/level_jobs.h"
 
 namespace terrafix {
 
-struct Conversion {
-  std::string In, Out;
-};
-
 struct ConversionPlan {
-  std::vector<Conversion> Conversions;
+  std::vector<LevelJob> Conversions;
   bool Force = false;  // an existing output is replaced
 };
 
@@ -27,11 +24,9 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
 
 // One conversion, written as Save writes (temporaries, then one rename).
 // False, with the cause, when the output was not written.
-bool ConvertLevel(const Conversion& conversion, bool force, const HeaderTemplate& header, std::string& why);
+bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& header, std::string& why);
 
-// Runs the plan: a progress line for each of several levels and one line
-// for each that failed, on standard error; the others still convert.
-// Returns the exit status: 0 when every level was converted, else 1.
+// Runs the plan as RunLevelJobs runs jobs; returns the exit status.
 int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header);
 
 }  // namespace terrafix

@@ -59,6 +59,11 @@ public class LevelTool {
         level.depth = depth;
         level.blocks = new byte[width * height * depth];
         for (int i = 0; i < level.blocks.length; ++i) level.blocks[i] = (byte) (i % 47);
+        writeLevelFile(out, level);
+    }
+
+    // The level as the game writes it: the magic number, the version, the object.
+    static void writeLevelFile(String out, Level level) throws Exception {
         ByteArrayOutputStream bytes = new ByteArrayOutputStream();
         DataOutputStream data = new DataOutputStream(bytes);
         data.writeInt(0x271BB788);
@@ -69,9 +74,22 @@ public class LevelTool {
         Files.write(Paths.get(out), bytes.toByteArray());
     }
 
-    static void read(String in, int x, int y, int z) throws Exception {
+    // The objects of a level file, after its magic number and version.
+    static ObjectInputStream levelFileObjects(String in) throws Exception {
         byte[] data = Files.readAllBytes(Paths.get(in));
-        try (ObjectInputStream objects = new ObjectInputStream(new ByteArrayInputStream(data, 5, data.length - 5))) {
+        return new ObjectInputStream(new ByteArrayInputStream(data, 5, data.length - 5));
+    }
+
+    // The blocks' length, the cell (x, y, z) with z vertical, and the sum of all the other cells.
+    static String cells(Level level, int x, int y, int z) {
+        int cell = (z * level.height + y) * level.width + x;
+        long sum = 0;
+        for (int i = 0; i < level.blocks.length; ++i) sum += i == cell ? 0 : level.blocks[i] & 0xFF;
+        return "blocks=" + level.blocks.length + " cell=" + (level.blocks[cell] & 0xFF) + " others=" + sum;
+    }
+
+    static void read(String in, int x, int y, int z) throws Exception {
+        try (ObjectInputStream objects = levelFileObjects(in)) {
             Level level = (Level) objects.readObject();
             for (Field f : fields()) {
                 Object value = f.get(level);
@@ -79,10 +97,7 @@ public class LevelTool {
                 if (value instanceof int[]) value = Arrays.toString((int[]) value);
                 System.out.println(f.getName() + "=" + value);
             }
-            int cell = (z * level.height + y) * level.width + x;
-            long sum = 0;
-            for (int i = 0; i < level.blocks.length; ++i) sum += i == cell ? 0 : level.blocks[i] & 0xFF;
-            System.out.println("blocks=" + level.blocks.length + " cell=" + (level.blocks[cell] & 0xFF) + " others=" + sum);
+            System.out.println(cells(level, x, y, z));
             System.out.println("rest=" + objects.available());
         }
     }

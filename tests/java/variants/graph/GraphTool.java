@@ -1,18 +1,11 @@
 package com.mojang.minecraft.level;
 
-import java.io.ByteArrayInputStream;
-import java.io.ByteArrayOutputStream;
-import java.io.DataOutputStream;
 import java.io.ObjectInputStream;
-import java.io.ObjectOutputStream;
-import java.nio.file.Files;
-import java.nio.file.Paths;
 import java.util.ArrayList;
 import java.util.Arrays;
 
 // Writes and reads level files whose level object holds a graph of objects
-// before its cells, as the game does: the magic number and version, then
-// the serialized Level.
+// before its cells, as the game does (through LevelTool's file helpers).
 //   write OUT WIDTH HEIGHT DEPTH  the graph, and the blocks to a pattern
 //   read IN X Y Z                 every field of every object, whether the
 //                                 player is one object wherever it is
@@ -63,14 +56,7 @@ public class GraphTool {
         level.player = player;
         level.blocks = new byte[width * height * depth];
         for (int i = 0; i < level.blocks.length; ++i) level.blocks[i] = (byte) (i % 47);
-        ByteArrayOutputStream bytes = new ByteArrayOutputStream();
-        DataOutputStream data = new DataOutputStream(bytes);
-        data.writeInt(0x271BB788);
-        data.writeByte(2);
-        ObjectOutputStream objects = new ObjectOutputStream(data);
-        objects.writeObject(level);
-        objects.flush();
-        Files.write(Paths.get(out), bytes.toByteArray());
+        LevelTool.writeLevelFile(out, level);
     }
 
     static String describe(Item item) { return item == null ? "null" : "Item(" + item.id + "," + item.count + ")"; }
@@ -88,8 +74,7 @@ public class GraphTool {
     }
 
     static void read(String in, int x, int y, int z) throws Exception {
-        byte[] data = Files.readAllBytes(Paths.get(in));
-        try (ObjectInputStream objects = new ObjectInputStream(new ByteArrayInputStream(data, 5, data.length - 5))) {
+        try (ObjectInputStream objects = LevelTool.levelFileObjects(in)) {
             Level level = (Level) objects.readObject();
             BlockMap map = level.blockMap;
             System.out.println("level " + level.createTime + " " + level.width + "x" + level.height + "x" + level.depth
@@ -102,10 +87,7 @@ public class GraphTool {
             System.out.println("one player: " + (map.player == level.player && map.entities.get(2) == level.player)
                     + ", one sheep: " + (map.entities.get(0) == map.entities.get(3))
                     + ", one item: " + (map.weather.drop == level.player.inventory[2]));
-            int cell = (z * level.height + y) * level.width + x;
-            long sum = 0;
-            for (int i = 0; i < level.blocks.length; ++i) sum += i == cell ? 0 : level.blocks[i] & 0xFF;
-            System.out.println("blocks=" + level.blocks.length + " cell=" + (level.blocks[cell] & 0xFF) + " others=" + sum);
+            System.out.println(LevelTool.cells(level, x, y, z));
             System.out.println("rest=" + objects.available());
         }
     }
