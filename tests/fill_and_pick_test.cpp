@@ -20,11 +20,12 @@ struct Editor {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
+  BoxWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   void Pass(int32_t x, int32_t y, int32_t buttons) {
     Surface.Pointer = {x, y, buttons, 0, true, true};
-    RunPass(State, *Grid, Header, History);
+    RunPass(State, *Grid, Header, History, Work);
   }
   // The pixel at the centre of a view cell.
   static int32_t At(int32_t origin, int32_t zoom, int32_t cell) { return origin + zoom * cell + zoom / 2; }

@@ -39,11 +39,12 @@ struct Editor {
   std::unique_ptr<Level> Current;
   HeaderTemplate Header;
   UndoHistory History;
+  BoxWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   void Pass(int32_t x, int32_t y, int32_t buttons) {
     Surface.Pointer = {x, y, buttons, 0, true, true};
-    RunPass(State, *Current, Header, History);
+    RunPass(State, *Current, Header, History, Work);
   }
   // A key pressed `times` times, each read by a pass of its own.
   void Key(int code, int times) {

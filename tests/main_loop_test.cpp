@@ -17,12 +17,13 @@ struct Editor {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
+  BoxWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   // One pass with the pointer at (x, y) and `buttons` held.
   void Pass(int32_t x, int32_t y, int32_t buttons) {
     Surface.Pointer = {x, y, buttons, 0, true, true};
-    RunPass(State, *Grid, Header, History);
+    RunPass(State, *Grid, Header, History, Work);
   }
 };
 
@@ -31,12 +32,12 @@ constexpr int GridBoxX = 986, GridBoxY = 460;
 TEST(MainLoop, FirstPassShowsTheStartState) {
   Editor e;
   e.Surface.Pointer = {500, 600, 0, 0, true, true};
-  RunPass(e.State, *e.Grid, e.Header, e.History);
+  RunPass(e.State, *e.Grid, e.Header, e.History, e.Work);
   EXPECT_EQ(TextAt(3, 40, 22), "   mx: 0         my: 0");  // drawn before the first mouse read
   EXPECT_EQ(testing::PixelAt(100, 100), 0xFF000000u);     // all air
   EXPECT_EQ(e.State.MouseX, 500);
   EXPECT_EQ(e.Surface.Presents, 1);  // one frame shown per pass
-  RunPass(e.State, *e.Grid, e.Header, e.History);
+  RunPass(e.State, *e.Grid, e.Header, e.History, e.Work);
   EXPECT_EQ(TextAt(3, 40, 24), "   mx: 500       my: 600");
 }
 
@@ -58,7 +59,7 @@ TEST(MainLoop, ClickLatchTurnsAHeldButtonIntoOneClick) {
       const Step& step = sequence[i];
       if (step.Buttons == -1) {
         e.Surface.Pointer.Inside = false;
-        RunPass(e.State, *e.Grid, e.Header, e.History);
+        RunPass(e.State, *e.Grid, e.Header, e.History, e.Work);
       } else {
         e.Pass(GridBoxX, GridBoxY, step.Buttons);
       }
@@ -184,13 +185,14 @@ InputRun RunInputs(const std::vector<Input>& inputs, bool waiting) {
   InputRun run;
   HeaderTemplate header;
   UndoHistory history;
+  BoxWork work;
   MemorySurface& surface = testing::FreshScreen();
   for (const Input& input : inputs) {
     surface.Pointer = input.Pointer;
     if (input.Key) surface.ScriptedKeys.push_back(input.Key);
     for (int pass = 0; pass < 8; ++pass) {
       ++run.Passes;
-      if (RunPass(run.State, *run.Grid, header, history) && waiting) break;
+      if (RunPass(run.State, *run.Grid, header, history, work) && waiting) break;
     }
     run.Frames.emplace_back(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
   }

@@ -38,7 +38,7 @@ class UndoAndRedo : public ::testing::Test {
   void Pass(PointerState pointer, int key = 0) {
     Surface.Pointer = pointer;
     if (key) Surface.ScriptedKeys.push_back(key);
-    for (int i = 0; i < 4 && !RunPass(State, *Grid, Header, History); ++i) {
+    for (int i = 0; i < 4 && !RunPass(State, *Grid, Header, History, Work); ++i) {
     }
   }
   static PointerState At(int x, int y, int32_t buttons) { return {x, y, buttons, 0, true, true}; }
@@ -69,6 +69,7 @@ class UndoAndRedo : public ::testing::Test {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
+  BoxWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 };
 

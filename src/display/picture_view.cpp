@@ -60,6 +60,14 @@ void ComposePictureView(const LevelPicture& picture, const EditorState& state, c
   DrawOutline(view, origin, {at(0, 0, layer), at(w, 0, layer), at(w, l, layer), at(0, l, layer)}, LayerOutline);
   DrawOutline(view, origin, {at(x, 0, 0), at(x, l, 0), at(x, l, h), at(x, 0, h)}, SideAOutline);
   DrawOutline(view, origin, {at(0, y, 0), at(w, y, 0), at(w, y, h), at(0, y, h)}, SideBOutline);
+  if (!state.BoxShown) return;
+  // The box as a wire frame: its bottom and top faces and the four edges up.
+  const CellBox& b = state.Box;
+  const int32_t x0 = b.X0, x1 = b.X1 + 1, y0 = b.Y0, y1 = b.Y1 + 1, z0 = b.Z0, z1 = b.Z1 + 1;
+  for (int32_t z : {z0, z1}) DrawOutline(view, origin, {at(x0, y0, z), at(x1, y0, z), at(x1, y1, z), at(x0, y1, z)}, BoxFrame);
+  for (const Corner& c : {Corner{x0, y0}, Corner{x1, y0}, Corner{x1, y1}, Corner{x0, y1}}) {
+    DrawLine(view, origin, at(c.X, c.Y, z0), at(c.X, c.Y, z1), BoxFrame);
+  }
 }
 
 }  // namespace terrafix

@@ -195,15 +195,48 @@ void DrawViews(const EditorState& s, const Level& level) {
   }
 }
 
+namespace {
+
+// The outline, one pixel wide, around the cells of a view from `from` to
+// `to` as far as the view shows them.
+void OutlineCells(const EditorState& s, const Level& level, const ViewCell& from, const ViewCell& to,
+                  uint32_t colour) {
+  const PixelRect a = PixelsOfCell(s, level, ShownCellNearest(s, level, from));
+  const PixelRect b = PixelsOfCell(s, level, ShownCellNearest(s, level, to));
+  DrawBox(static_cast<float>(std::min(a.Left, b.Left)), static_cast<float>(std::min(a.Top, b.Top)),
+          static_cast<float>(std::max(a.Right, b.Right)), static_cast<float>(std::max(a.Bottom, b.Bottom)), colour,
+          false);
+}
+
+}  // namespace
+
 void DrawFillOutline(const EditorState& s, const Level& level) {
   if (s.FillView == SliceView::None) return;
   // A rectangle larger than the part shown (the view panned meanwhile) is
   // outlined as far as the view goes.
-  const PixelRect from = PixelsOfCell(s, level, ShownCellNearest(s, level, {s.FillView, s.FillFromH, s.FillFromV}));
-  const PixelRect to = PixelsOfCell(s, level, ShownCellNearest(s, level, {s.FillView, s.FillToH, s.FillToV}));
-  DrawBox(static_cast<float>(std::min(from.Left, to.Left)), static_cast<float>(std::min(from.Top, to.Top)),
-          static_cast<float>(std::max(from.Right, to.Right)), static_cast<float>(std::max(from.Bottom, to.Bottom)),
-          FillOutlineColour, false);
+  OutlineCells(s, level, {s.FillView, s.FillFromH, s.FillFromV}, {s.FillView, s.FillToH, s.FillToV},
+               FillOutlineColour);
+}
+
+void DrawBoxOutline(const EditorState& s, const Level& level) {
+  if (!s.BoxShown) return;
+  const CellBox& b = s.Box;
+  const ShownPart p = PartShown(s, level);
+  auto meets = [](int32_t first, int32_t last, int32_t shownFirst, int32_t shownCount) {
+    return first < shownFirst + shownCount && last >= shownFirst;
+  };
+  const bool zShown = meets(b.Z0, b.Z1, p.FirstZ, p.CountZ);
+  const bool xShown = meets(b.X0, b.X1, p.FirstX, p.CountX), yShown = meets(b.Y0, b.Y1, p.FirstY, p.CountY);
+  if (ShowsTopView(s.ViewMode) && b.Z0 <= s.Layer && s.Layer <= b.Z1 && xShown && yShown) {
+    OutlineCells(s, level, {SliceView::Top, b.X0, b.Y0}, {SliceView::Top, b.X1, b.Y1}, BoxOutlineColour);
+  }
+  if (!ShowsSideViews(s.ViewMode) || !zShown) return;
+  if (b.X0 <= s.SliceX && s.SliceX <= b.X1 && yShown) {
+    OutlineCells(s, level, {SliceView::SideA, b.Y0, b.Z0}, {SliceView::SideA, b.Y1, b.Z1}, BoxOutlineColour);
+  }
+  if (b.Y0 <= s.SliceY && s.SliceY <= b.Y1 && xShown) {
+    OutlineCells(s, level, {SliceView::SideB, b.X0, b.Z0}, {SliceView::SideB, b.X1, b.Z1}, BoxOutlineColour);
+  }
 }
 
 }  // namespace terrafix

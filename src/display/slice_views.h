@@ -21,6 +21,13 @@ constexpr uint32_t FillOutlineColour = 0xFFFF00FF;
 // the rectangle's cells as far as its view shows them, in FillOutlineColour.
 void DrawFillOutline(const EditorState& state, const Level& level);
 
+// The colour of the box's outline: no tile's, at either shade, nor the fill's.
+constexpr uint32_t BoxOutlineColour = 0xFF00FFFF;
+
+// The box, outlined one pixel wide around its cells in every view whose
+// slice crosses it, as far as the view shows them, in BoxOutlineColour.
+void DrawBoxOutline(const EditorState& state, const Level& level);
+
 // The areas that DrawViews writes whole for this state, within the frame; returns how many (up to 3).
 int ViewAreas(const EditorState& state, const Level& level, PixelRect areas[3]);
 

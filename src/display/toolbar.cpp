@@ -1,10 +1,13 @@
 #include "display/toolbar.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 
 #include "display/tile_colours.h"
 #include "platform/screen/screen.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -54,6 +57,7 @@ constexpr std::string_view PaletteLabels[] = {"air",  "stone", "grass", "dirt", 
 constexpr int FirstPaletteRow = 59;
 constexpr int PaletteLabelColumn = 102;
 constexpr int ReadoutColumn = 40;
+constexpr int BoxReadoutColumn = 66;  // past the pointer's readouts
 
 void DrawToolbarBox(const ToolbarBox& b) {
   DrawBox(static_cast<float>(b.Left), static_cast<float>(b.Top), static_cast<float>(b.Right),
@@ -121,6 +125,22 @@ void PrintReadouts(const EditorState& state) {
   PrintNumber(state.MouseX, PrintEnding::NextZone);
   PrintText("my:", PrintEnding::None);
   PrintNumber(state.MouseY, PrintEnding::LineBreak);
+  if (!state.BoxShown) return;
+  const CellBox& b = state.Box;
+  std::string box = "box " + std::to_string(b.X0) + ".." + std::to_string(b.X1) + " x " + std::to_string(b.Y0) +
+                    ".." + std::to_string(b.Y1) + " x " + std::to_string(b.Z0) + ".." + std::to_string(b.Z1) + ": " +
+                    std::to_string(BoxWidth(b)) + " x " + std::to_string(BoxLength(b)) + " x " +
+                    std::to_string(BoxHeight(b)) + " = " + WithThousands(BoxCells(b));
+  box.resize(std::min(box.size(), static_cast<size_t>(TextColumns - BoxReadoutColumn + 1)));  // within the row
+  SetTextCursor(3, BoxReadoutColumn);
+  PrintText(box, PrintEnding::None);
+}
+
+std::string TileName(TileId tile) {
+  for (size_t i = 0; i < std::size(PaletteLabels); ++i) {
+    if (Boxes[FirstPaletteBox + i].Value == tile) return std::string(PaletteLabels[i]);
+  }
+  return "tile " + std::to_string(tile);
 }
 
 }  // namespace terrafix

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "level/editor_state.h"
 #include "level/level.h"
@@ -30,6 +31,11 @@ bool BoxContains(const ToolbarBox& box, int32_t x, int32_t y);
 
 void PrintTitle();
 void DrawToolbar(const EditorState& state);
+// The slices and the pointer; with a box, its extent on row 3 past the
+// pointer's: "box 10..40 x 5..20 x 0..63: 31 x 16 x 64 = 31,744".
 void PrintReadouts(const EditorState& state);
+
+// A tile as messages name it: the palette's label, or "tile 163".
+std::string TileName(TileId tile);
 
 }  // namespace terrafix

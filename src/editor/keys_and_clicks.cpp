@@ -7,6 +7,7 @@
 #include "display/toolbar.h"
 #include "display/view_geometry.h"
 #include "editor/confirmations.h"
+#include "editor/selection.h"
 #include "files/load_save_commands.h"
 #include "platform/screen/key_codes.h"
 
@@ -46,28 +47,28 @@ constexpr PanKey PanKeys[] = {
 
 // Opens and closes the picture window.
 constexpr std::string_view PictureKey = "i";
-
-// The code of a two-character key as ReadKey gives it; 0 for any other.
-int ExtendedKeyCode(std::string_view key) {
-  return key.size() == 2 && key[0] == ExtendedKeyPrefix ? ExtendedCode(key[1]) : 0;
-}
+// Undoes as Ctrl+Z does (which a terminal keeps for its shell).
+constexpr std::string_view UndoKey = "z";
 
 // A New or a Load (or anything else that makes a whole level) replaces the
-// level as a step, and the new level counts as saved.
-void AsAStep(Level& level, UndoHistory& history, const std::function<bool(Level&)>& command) {
+// level as a step, and the new level counts as saved. The box was the old
+// level's.
+void AsAStep(EditorState& state, Level& level, UndoHistory& history, const std::function<bool(Level&)>& command) {
   Level made;
   if (!command(made)) return;
   ReplaceLevel(level, std::move(made), history);
   MarkSaved(history);
+  ClearBox(state);
 }
 
-void StartCommand(ToolbarAction action, Level& level, HeaderTemplate& header, UndoHistory& history) {
+void StartCommand(ToolbarAction action, EditorState& state, Level& level, HeaderTemplate& header,
+                  UndoHistory& history) {
   switch (action) {
     case ToolbarAction::NewLevel:
-      AsAStep(level, history, [&](Level& made) { return ConfirmNew(made, header); });
+      AsAStep(state, level, history, [&](Level& made) { return ConfirmNew(made, header); });
       break;
     case ToolbarAction::Load:
-      AsAStep(level, history, [&](Level& made) { return LoadCommand(made, header); });
+      AsAStep(state, level, history, [&](Level& made) { return LoadCommand(made, header); });
       break;
     case ToolbarAction::Save: SaveCommand(level, header, [&] { MarkSaved(history); }); break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
@@ -95,7 +96,7 @@ void HandleKey(EditorState& state, const Level& level, std::string_view key) {
     BringSliceIntoView(state, level, k.Field);  // (which holds the slice within the level too)
   }
   const ShownPart part = PartShown(state, level);
-  const int code = ExtendedKeyCode(key);
+  const int code = KeyCodeOf(key);
   for (const PanKey& k : PanKeys) {
     if (code != k.Code) continue;
     state.*k.Field += k.Direction * std::max(1, part.*k.Shown / 4);
@@ -104,9 +105,8 @@ void HandleKey(EditorState& state, const Level& level, std::string_view key) {
 }
 
 void HandleUndoKey(std::string_view key, Level& level, UndoHistory& history) {
-  if (key.size() != 1) return;
-  const int code = static_cast<unsigned char>(key[0]);
-  if (code == KeyCtrlZ) Undo(history, level);
+  const int code = KeyCodeOf(key);
+  if (code == KeyCtrlZ || key == UndoKey) Undo(history, level);
   if (code == KeyCtrlY) Redo(history, level);
 }
 
@@ -115,7 +115,7 @@ void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoH
   std::span<const ToolbarBox> boxes = ToolbarBoxes();
   for (const ToolbarBox& square : boxes.first(MenuSquareCount)) {
     if (BoxContains(square, x, y)) {
-      StartCommand(square.Action, level, header, history);
+      StartCommand(square.Action, state, level, header, history);
       return;
     }
   }

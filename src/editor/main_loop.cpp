@@ -4,12 +4,14 @@
 #include <string>
 
 #include "display/slice_views.h"
+#include "editor/box_commands.h"
 #include "display/toolbar.h"
 #include "display/view_geometry.h"
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
 #include "editor/picture_window.h"
+#include "editor/selection.h"
 #include "editor/unsaved_work.h"
 #include "files/folder_cleanup.h"
 #include "files/levels_folder.h"
@@ -29,6 +31,7 @@ void RunEditor(const StartOptions& start) {
   auto header = std::make_unique<HeaderTemplate>();
   EditorState state;
   UndoHistory history;
+  auto work = std::make_unique<BoxWork>();
   header->TemplateFile = start.TemplateFile;
   header->InstalledFile = InstalledTemplateFile();
   ReadHeaderTemplate(*header);
@@ -43,13 +46,13 @@ void RunEditor(const StartOptions& start) {
   OfferKeptWork(*level, *header, history);
   auto picture = std::make_unique<PictureWindow>();
   for (;;) {
-    const bool idle = RunPass(state, *level, *header, history);
+    const bool idle = RunPass(state, *level, *header, history, *work);
     UpdatePictureWindow(state, *level, history, *picture);
     if (idle) WaitForInput();
   }
 }
 
-void DrawPass(const EditorState& state, const Level& level) {
+void DrawPass(const EditorState& state, const Level& level, std::string_view said) {
   LockScreen();
   // The views paint every pixel of their areas: clearing those first would
   // only be overwritten.
@@ -58,14 +61,20 @@ void DrawPass(const EditorState& state, const Level& level) {
   PrintTitle();
   DrawViews(state, level);
   DrawFillOutline(state, level);
+  DrawBoxOutline(state, level);
   DrawToolbar(state);
   PrintReadouts(state);
+  if (!said.empty()) {
+    SetTextCursor(QuestionRow, QuestionColumn);
+    PrintText(said, PrintEnding::None);
+  }
   UnlockScreen();
 }
 
-bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history) {
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, BoxWork& work) {
   FitStateToLevel(state, level);  // the level may be another since the pass before
-  DrawPass(state, level);
+  FitBoxToLevel(state, level);
+  DrawPass(state, level, work.Said);
   const MouseReading mouse = ReadMouse();
   const int32_t previousButtons = state.MouseButtons;
   const bool sameReading = mouse.X == state.MouseX && mouse.Y == state.MouseY && mouse.Wheel == state.MouseWheel &&
@@ -74,12 +83,17 @@ bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHisto
   state.MouseY = mouse.Y;
   state.MouseWheel = mouse.Wheel;
   state.MouseButtons = mouse.Buttons;
+  state.MouseSelect = mouse.Select ? 1 : 0;
   const std::string key = LowerCase(ReadKey());
+  const bool pressed = previousButtons <= NoButton && state.MouseButtons > NoButton;
+  if (!key.empty() || pressed) work.Said.clear();  // a message stands until the next key or click
   HandleKey(state, level, key);
   HandleUndoKey(key, level, history);
+  HandleBoxKey(state, level, history, work, key);
+  const bool selecting = HandleSelection(state, level, previousButtons);
   bool clicked = false;
   if (state.MouseButtons == LeftButtonAlone) {
-    PaintAtPointer(state, level, history);
+    if (!selecting) PaintAtPointer(state, level, history);
     if (state.ClickLatch == 0) {
       state.ClickLatch = 1;
       HandleClick(state, level, header, history, state.MouseX, state.MouseY);

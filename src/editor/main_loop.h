@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor/box_commands.h"
 #include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
@@ -29,9 +30,10 @@ struct StartOptions {
 // mouse reading as the pass before, and made no click. The next pass would
 // then draw the very frame this one drew, so nothing need run until the
 // window or the terminal reports something.
-bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history);
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, BoxWork& work);
 
-// Everything drawn by a pass, from the lock to the unlock.
-void DrawPass(const EditorState& state, const Level& level);
+// Everything drawn by a pass, from the lock to the unlock; `said`, when not
+// empty, over the menu line.
+void DrawPass(const EditorState& state, const Level& level, std::string_view said = {});
 
 }  // namespace terrafix

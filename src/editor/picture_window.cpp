@@ -29,7 +29,7 @@ void RedrawChanged(const Level& level, const LevelChanges& changes, LevelPicture
 
 bool SameView(const EditorState& a, const EditorState& b) {
   return a.SliceX == b.SliceX && a.SliceY == b.SliceY && a.Layer == b.Layer && a.PictureTurn == b.PictureTurn &&
-         a.PictureZoom == b.PictureZoom;
+         a.PictureZoom == b.PictureZoom && a.BoxShown == b.BoxShown && a.Box == b.Box;
 }
 
 }  // namespace

@@ -12,15 +12,51 @@ void NoteChanged(LevelChanges& changes, size_t index) {
   changes.Last = std::max(changes.Last, index);
 }
 
+bool HasBox(const UndoStep& step) { return !step.BoxValues.empty() || !step.BoxBits.empty(); }
+
 // The step's cells or level have just gone into the level.
 void NoteChanged(LevelChanges& changes, const UndoStep& step) {
   if (step.Whole) changes.Whole = true;
   for (const CellChange& change : step.Cells) NoteChanged(changes, change.Index);
+  if (HasBox(step)) {
+    NoteChanged(changes, step.BoxFirst);
+    NoteChanged(changes, step.BoxLast);
+  }
+}
+
+// Swaps the box's cells with the step's values, row by row.
+void SwapBoxValues(UndoStep& step, Level& level) {
+  const CellBox& b = step.Box;
+  const auto width = static_cast<std::ptrdiff_t>(BoxWidth(b));
+  auto values = step.BoxValues.begin();
+  for (int32_t z = b.Z0; z <= b.Z1; ++z) {
+    for (int32_t y = b.Y0; y <= b.Y1; ++y, values += width) {
+      const auto row = level.Cells.begin() + static_cast<std::ptrdiff_t>(CellIndex(level, b.X0, y, z));
+      std::swap_ranges(row, row + width, values);
+    }
+  }
+}
+
+// The cells the step's bits mark take its other value, which becomes the one they hold.
+void SwapBoxBits(UndoStep& step, Level& level) {
+  const CellBox& b = step.Box;
+  size_t bit = 0;
+  for (int32_t z = b.Z0; z <= b.Z1; ++z) {
+    for (int32_t y = b.Y0; y <= b.Y1; ++y) {
+      uint8_t* row = &level.Cells[CellIndex(level, b.X0, y, z)];
+      for (int32_t x = 0; x < BoxWidth(b); ++x, ++bit) {
+        if (BoxBit(step.BoxBits, bit)) row[x] = step.BitsOther;
+      }
+    }
+  }
+  std::swap(step.BitsOther, step.BitsNow);
 }
 
 // Puts the step's cells (or level) into the level and keeps the level's in the step.
 void Swap(UndoStep& step, Level& level, LevelChanges& changes) {
   for (CellChange& change : step.Cells) std::swap(CellAt(level, change.Index), change.Value);
+  if (!step.BoxValues.empty()) SwapBoxValues(step, level);
+  if (!step.BoxBits.empty()) SwapBoxBits(step, level);
   if (step.Whole) std::swap(*step.Whole, level);
   NoteChanged(changes, step);
 }
@@ -33,12 +69,21 @@ void Swap(UndoStep& step, Level& level, LevelChanges& changes) {
 size_t UndoStep::Bytes() const {
   constexpr size_t BlockBookkeeping = 16;
   auto block = [](size_t bytes) { return bytes == 0 ? 0 : bytes + BlockBookkeeping; };
-  size_t bytes = sizeof(UndoStep) + block(Cells.capacity() * sizeof(CellChange));
+  size_t bytes = sizeof(UndoStep) + block(Cells.capacity() * sizeof(CellChange)) + block(BoxValues.capacity()) +
+                 block(BoxBits.capacity());
   if (Whole) {
     bytes += block(sizeof(Level)) + block(Whole->Cells.capacity()) + block(Whole->TopPlane.capacity()) +
              block(Whole->Form.Header.capacity()) + block(Whole->Form.Trailer.capacity());
   }
   return bytes;
+}
+
+UndoStep BoxStep(const Level& level, const CellBox& box) {
+  UndoStep step;
+  step.Box = box;
+  step.BoxFirst = CellIndex(level, box.X0, box.Y0, box.Z0);
+  step.BoxLast = CellIndex(level, box.X1, box.Y1, box.Z1);
+  return step;
 }
 
 void RecordPaint(UndoHistory& history, size_t index, uint8_t old) {

@@ -1,8 +1,12 @@
 // Undo and redo. A step is one stroke (every cell that painting changed from
-// a left press to its release), a fill, or a New, a Load or a restore of
-// kept work: the whole level as it was, size, cells, form and name. A step
-// holds the other values: undoing swaps them into the level, which leaves
-// there the values that redoing swaps back.
+// a left press to its release), a fill, an operation on a box, or a New, a
+// Load or a restore of kept work: the whole level as it was, size, cells,
+// form and name. A step holds the other values: undoing swaps them into the
+// level, which leaves there the values that redoing swaps back.
+//
+// A step over a box keeps no more than it needs: a fill, a clear or a paste
+// a byte for each cell of its box; a replace or a flood fill, where every
+// changed cell held one tile before and holds one other after, a bit.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "level/clipboard.h"
 #include "level/level.h"
 
 namespace terrafix {
@@ -26,8 +31,25 @@ struct CellChange {
 struct UndoStep {
   std::vector<CellChange> Cells;  // a stroke or a fill
   std::unique_ptr<Level> Whole;   // New, Load, a restore: the other level
+  // An operation on a box: the box's cells (x fastest, then y, then z), the
+  // other value of each (a fill, a clear, a paste) or a bit for each, set
+  // where the cell changed (a replace, a flood fill: from BitsOther to BitsNow).
+  CellBox Box;
+  size_t BoxFirst = 0, BoxLast = 0;  // the index in the level of the box's first and last cell
+  std::vector<uint8_t> BoxValues;
+  std::vector<uint8_t> BoxBits;
+  uint8_t BitsOther = 0, BitsNow = 0;
   size_t Bytes() const;
 };
+
+// A step over `box` of `level`, with no values or bits yet.
+UndoStep BoxStep(const Level& level, const CellBox& box);
+
+// The bit of a box step for the box's `index`th cell.
+inline bool BoxBit(const std::vector<uint8_t>& bits, size_t index) { return (bits[index / 8] >> (index % 8)) & 1; }
+inline void SetBoxBit(std::vector<uint8_t>& bits, size_t index) {
+  bits[index / 8] = static_cast<uint8_t>(bits[index / 8] | (1u << (index % 8)));
+}
 
 // What changed in the level since it was last taken (TakeChanges): every
 // change of its cells passes through the history, as a stroke, a step, an

@@ -20,6 +20,7 @@
 #include "platform/files/file_system.h"
 #include "platform/machine/machine_memory.h"
 #include "platform/screen/line_input.h"
+#include "platform/text/number_text.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {
@@ -34,17 +35,6 @@ std::string Ask(std::string_view prompt) {
 // For whoever helps the user: what failed and why, on standard error.
 void Report(const char* command, const LevelName& level, const std::string& why) {
   std::fprintf(stderr, "terrafix: %s %s: %s\n", command, level.File.c_str(), why.c_str());
-}
-
-// 70000 as "70,000".
-std::string WithThousands(size_t number) {
-  const std::string digits = std::to_string(number);
-  std::string text;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-    text += digits[i];
-  }
-  return text;
 }
 
 std::string SavedMessage(const std::string& name) {

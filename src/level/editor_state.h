@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "level/cell_box.h"
+
 namespace terrafix {
 
 // The views a cell of the screen can belong to.
@@ -21,6 +23,7 @@ struct EditorState {
   int32_t MouseY = 0;
   int32_t MouseButtons = 0;
   int32_t MouseWheel = 0;
+  int32_t MouseSelect = 0;  // 1 when Shift or Alt was held as the last reading's buttons changed
   int32_t ViewOriginX = 10;  // the pixel at the views' top-left corner
   int32_t ViewOriginY = 30;
   // Of a level larger than the views show, the first cell shown along x, y
@@ -33,6 +36,15 @@ struct EditorState {
   SliceView FillView = SliceView::None;
   int32_t FillFromH = 0, FillFromV = 0;
   int32_t FillToH = 0, FillToV = 0;
+  // The box (the selection): 1 while there is one, and its cells, within
+  // the level's (never the plane above the top).
+  int32_t BoxShown = 0;
+  CellBox Box;
+  // A selection under way, while the left button pressed with Shift or Alt
+  // is held: the view it is on (None when there is none) and the cell of the
+  // press in that view's plane.
+  SliceView SelectView = SliceView::None;
+  int32_t SelectFromH = 0, SelectFromV = 0;
   // The picture window: 1 while it is wanted (the key i), the quarter turns
   // of its view and its zoom (each step shows half as much, about the middle).
   int32_t PictureShown = 0;

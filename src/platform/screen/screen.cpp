@@ -119,6 +119,7 @@ namespace {
 
 void Apply(PointerState& p, const PointerEvent& e) {
   if ((e.Buttons & ~p.Buttons) != 0) p.PressUnread = true;
+  if (e.Buttons != p.Buttons) p.Select = e.Select;
   p.Buttons = e.Buttons;
   p.Inside = e.Inside;
   if (e.Inside) {
@@ -147,15 +148,17 @@ void Arrive(PointerState& p, const PointerEvent& e) {
 
 }  // namespace
 
-void PressButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside) {
-  Arrive(p, {p.LatestButtons | mask, x, y, inside});
+void PressButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside, bool select) {
+  Arrive(p, {p.LatestButtons | mask, x, y, inside, select});
 }
 
-void ReleaseButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside) {
-  Arrive(p, {p.LatestButtons & ~mask, x, y, inside});
+void ReleaseButtons(PointerState& p, int32_t mask, int32_t x, int32_t y, bool inside, bool select) {
+  Arrive(p, {p.LatestButtons & ~mask, x, y, inside, select});
 }
 
-void MovePointer(PointerState& p, int32_t x, int32_t y, bool inside) { Arrive(p, {p.LatestButtons, x, y, inside}); }
+void MovePointer(PointerState& p, int32_t x, int32_t y, bool inside) {
+  Arrive(p, {p.LatestButtons, x, y, inside, p.Select});
+}
 
 void PointerRead(PointerState& p) {
   p.PressUnread = false;
@@ -300,8 +303,8 @@ MouseReading ReadMouse() {
   PointerState& p = Screen().Pointer;
   // A reading outside the drawing area is read all the same: a press there
   // is over once read, and what waited behind it (its release) comes next.
-  const MouseReading reading = p.Active && p.Inside ? MouseReading{p.X, p.Y, p.Wheel, p.Buttons, 0, true}
-                                                    : MouseReading{-1, -1, -1, -1, -1, false};
+  const MouseReading reading = p.Active && p.Inside ? MouseReading{p.X, p.Y, p.Wheel, p.Buttons, 0, true, p.Select}
+                                                    : MouseReading{-1, -1, -1, -1, -1, false, false};
   PointerRead(p);
   return reading;
 }

@@ -35,6 +35,7 @@ struct MouseReading {
   int32_t Buttons = 0;
   int32_t Confined = 0;
   bool Valid = false;
+  bool Select = false;  // Shift or Alt held as the buttons last changed
 };
 
 class ScreenBackend;

@@ -20,6 +20,7 @@ struct PointerEvent {
   int32_t X = 0;
   int32_t Y = 0;
   bool Inside = false;
+  bool Select = false;  // Shift or Alt held
 };
 
 struct PointerState {
@@ -29,6 +30,7 @@ struct PointerState {
   int32_t Wheel = 0;    // +1 a step away from the user, -1 a step towards
   bool Inside = false;  // the pointer is inside the drawing area now
   bool Active = false;  // the window is the active one
+  bool Select = false;  // Shift or Alt held as the buttons last changed
   // A press is read where it happened, and what follows it (its release in
   // a quick click, moves) waits until the editor has read it: so a press and
   // a release that arrive together are a press at one read and a release at
@@ -40,9 +42,9 @@ struct PointerState {
 };
 
 // A mouse event as a backend sees it: buttons going down or up, or a move,
-// at (x, y), inside the drawing area or not.
-void PressButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside);
-void ReleaseButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside);
+// at (x, y), inside the drawing area or not; with Shift or Alt held or not.
+void PressButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside, bool select = false);
+void ReleaseButtons(PointerState& pointer, int32_t mask, int32_t x, int32_t y, bool inside, bool select = false);
 void MovePointer(PointerState& pointer, int32_t x, int32_t y, bool inside);
 
 // The editor has read the pointer: what waited behind the press is applied,

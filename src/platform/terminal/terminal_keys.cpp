@@ -19,6 +19,7 @@ constexpr int NotANumber = -1;
 constexpr int MaxDigits = 5;
 constexpr int TooLarge = 100000;  // no terminal has that many rows or columns
 constexpr int MaxButtonCode = 255;
+constexpr int ShiftBit = 4, AltBit = 8;  // held with a button, as a mouse report's code tells
 
 // A decimal parameter of an escape sequence: NotANumber for anything but
 // digits, TooLarge for more digits than any row, column or button needs
@@ -98,8 +99,9 @@ void MouseReport(std::string_view body, char final, PointerState& pointer) {
     pointer.Wheel += (code & 1) ? -1 : 1;
     return MovePointer(pointer, x, y, inside);
   }
-  if (final == 'M') PressButtons(pointer, Masks[button], x, y, inside);
-  else ReleaseButtons(pointer, Masks[button], x, y, inside);
+  const bool select = (code & (ShiftBit | AltBit)) != 0;
+  if (final == 'M') PressButtons(pointer, Masks[button], x, y, inside, select);
+  else ReleaseButtons(pointer, Masks[button], x, y, inside, select);
 }
 
 }  // namespace

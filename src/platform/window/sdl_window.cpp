@@ -111,12 +111,12 @@ class SdlWindow : public ScreenBackend {
           break;
         case SDL_MOUSEBUTTONDOWN:
           PressButtons(pointer, ButtonMask(SDL_BUTTON(e.button.button)), e.button.x, e.button.y,
-                       InFrame(e.button.x, e.button.y));
+                       InFrame(e.button.x, e.button.y), (SDL_GetModState() & (KMOD_SHIFT | KMOD_ALT)) != 0);
           buttonEvents = true;
           break;
         case SDL_MOUSEBUTTONUP:
           ReleaseButtons(pointer, ButtonMask(SDL_BUTTON(e.button.button)), e.button.x, e.button.y,
-                         InFrame(e.button.x, e.button.y));
+                         InFrame(e.button.x, e.button.y), (SDL_GetModState() & (KMOD_SHIFT | KMOD_ALT)) != 0);
           buttonEvents = true;
           break;
         case SDL_MOUSEMOTION:

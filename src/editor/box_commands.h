@@ -1,0 +1,36 @@
+// The keys of building in boxes, the same in the window and the terminal:
+//   a (Ctrl+A)  selects the whole level       Esc     clears the box
+//   f           fills the box, current tile   Delete  fills the box with air
+//   r           replaces, in the box or the level, the tile under the pointer
+//               by the current tile
+//   o, l        flood fill from the cell under the pointer: on that view's
+//               slice, or through the level (within the box when there is one)
+//   c (Ctrl+C)  copies the box                x (Ctrl+X)  copies and clears it
+//   v (Ctrl+V)  pastes, its least corner at the cell under the pointer
+//   t           pastes leaving the level's cell where the clipboard holds air
+//   [ ]         turn the clipboard anticlockwise and clockwise, m mirrors it
+// Each change of the level is one undo step; each says what it did on row 1
+// until the next key or click.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "editor/undo_history.h"
+#include "level/clipboard.h"
+#include "level/editor_state.h"
+#include "level/level.h"
+
+namespace terrafix {
+
+// What the box keys keep between passes: the clipboard (the editor's own,
+// kept through New and Load) and what the last of them said.
+struct BoxWork {
+  Clipboard Clip;
+  std::string Said;
+};
+
+// Acts on the key of the pass, if it is one of the box keys.
+void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, BoxWork& work, std::string_view key);
+
+}  // namespace terrafix

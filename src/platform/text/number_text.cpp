@@ -1,0 +1,15 @@
+#include "platform/text/number_text.h"
+
+namespace terrafix {
+
+std::string WithThousands(size_t number) {
+  const std::string digits = std::to_string(number);
+  std::string text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
+}  // namespace terrafix
