@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace terrafix {
@@ -114,31 +115,37 @@ UndoStep FloodFill(Level& level, const CellBox& r, int32_t x, int32_t y, int32_t
   struct Seed {
     int32_t X, Y, Z;
   };
-  std::vector<Seed> waiting{{x, y, z}};
   const size_t regionWidth = static_cast<size_t>(BoxWidth(r)), regionLength = static_cast<size_t>(BoxLength(r));
-  while (!waiting.empty()) {
-    const Seed s = waiting.back();
-    waiting.pop_back();
-    uint8_t* row = &level.Cells[CellIndex(level, 0, s.Y, s.Z)];
-    if (row[s.X] != old) continue;  // filled since it was found
-    int32_t first = s.X, last = s.X;
-    while (first > r.X0 && row[first - 1] == old) --first;
-    while (last < r.X1 && row[last + 1] == old) ++last;
-    const size_t count = static_cast<size_t>(last - first + 1);
-    std::memset(row + first, tile, count);
-    const size_t bit = ((static_cast<size_t>(s.Z - r.Z0) * regionLength + static_cast<size_t>(s.Y - r.Y0)) *
-                        regionWidth) + static_cast<size_t>(first - r.X0);
-    SetBits(step.BoxBits, bit, count);
-    changed += count;
-    // The span's neighbours in the rows beside it: each run of the old tile there is a seed.
-    const Seed beside[] = {{0, s.Y - 1, s.Z}, {0, s.Y + 1, s.Z}, {0, s.Y, s.Z - 1}, {0, s.Y, s.Z + 1}};
-    for (const Seed& n : beside) {
-      if (n.Y < r.Y0 || n.Y > r.Y1 || n.Z < r.Z0 || n.Z > r.Z1) continue;
-      const uint8_t* next = &level.Cells[CellIndex(level, 0, n.Y, n.Z)];
-      for (int32_t at = first; at <= last; ++at) {
-        if (next[at] == old && (at == first || next[at - 1] != old)) waiting.push_back({at, n.Y, n.Z});
+  std::vector<Seed> waiting{{x, y, z}};
+  try {
+    while (!waiting.empty()) {
+      const Seed s = waiting.back();
+      waiting.pop_back();
+      uint8_t* row = &level.Cells[CellIndex(level, 0, s.Y, s.Z)];
+      if (row[s.X] != old) continue;  // filled since it was found
+      int32_t first = s.X, last = s.X;
+      while (first > r.X0 && row[first - 1] == old) --first;
+      while (last < r.X1 && row[last + 1] == old) ++last;
+      const size_t count = static_cast<size_t>(last - first + 1);
+      std::memset(row + first, tile, count);
+      const size_t bit = ((static_cast<size_t>(s.Z - r.Z0) * regionLength + static_cast<size_t>(s.Y - r.Y0)) *
+                          regionWidth) + static_cast<size_t>(first - r.X0);
+      SetBits(step.BoxBits, bit, count);
+      changed += count;
+      // The span's neighbours in the rows beside it: each run of the old tile there is a seed.
+      const Seed beside[] = {{0, s.Y - 1, s.Z}, {0, s.Y + 1, s.Z}, {0, s.Y, s.Z - 1}, {0, s.Y, s.Z + 1}};
+      for (const Seed& n : beside) {
+        if (n.Y < r.Y0 || n.Y > r.Y1 || n.Z < r.Z0 || n.Z > r.Z1) continue;
+        const uint8_t* next = &level.Cells[CellIndex(level, 0, n.Y, n.Z)];
+        for (int32_t at = first; at <= last; ++at) {
+          if (next[at] == old && (at == first || next[at - 1] != old)) waiting.push_back({at, n.Y, n.Z});
+        }
       }
     }
+  } catch (const std::bad_alloc&) {
+    // The list of spans ran out of memory: the cells filled so far go back.
+    PutBitsOther(step, level);
+    throw;
   }
   return step;
 }

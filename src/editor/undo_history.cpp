@@ -37,8 +37,9 @@ void SwapBoxValues(UndoStep& step, Level& level) {
   }
 }
 
-// The cells the step's bits mark take its other value, which becomes the one they hold.
-void SwapBoxBits(UndoStep& step, Level& level) {
+}  // namespace
+
+void PutBitsOther(const UndoStep& step, Level& level) {
   const CellBox& b = step.Box;
   size_t bit = 0;
   for (int32_t z = b.Z0; z <= b.Z1; ++z) {
@@ -49,14 +50,18 @@ void SwapBoxBits(UndoStep& step, Level& level) {
       }
     }
   }
-  std::swap(step.BitsOther, step.BitsNow);
 }
+
+namespace {
 
 // Puts the step's cells (or level) into the level and keeps the level's in the step.
 void Swap(UndoStep& step, Level& level, LevelChanges& changes) {
   for (CellChange& change : step.Cells) std::swap(CellAt(level, change.Index), change.Value);
   if (!step.BoxValues.empty()) SwapBoxValues(step, level);
-  if (!step.BoxBits.empty()) SwapBoxBits(step, level);
+  if (!step.BoxBits.empty()) {
+    PutBitsOther(step, level);
+    std::swap(step.BitsOther, step.BitsNow);
+  }
   if (step.Whole) std::swap(*step.Whole, level);
   NoteChanged(changes, step);
 }

@@ -45,6 +45,9 @@ struct UndoStep {
 // A step over `box` of `level`, with no values or bits yet.
 UndoStep BoxStep(const Level& level, const CellBox& box);
 
+// The cells of a box step that its bits mark take BitsOther.
+void PutBitsOther(const UndoStep& step, Level& level);
+
 // The bit of a box step for the box's `index`th cell.
 inline bool BoxBit(const std::vector<uint8_t>& bits, size_t index) { return (bits[index / 8] >> (index % 8)) & 1; }
 inline void SetBoxBit(std::vector<uint8_t>& bits, size_t index) {
