@@ -26,7 +26,9 @@
 #include "display/slice_views.h"
 #include "display/view_geometry.h"
 #include "editor/confirmations.h"
+#include "editor/box_edits.h"
 #include "editor/fill_and_pick.h"
+#include "editor/selection.h"
 #include "editor/main_loop.h"
 #include "files/header_template.h"
 #include "display/picture_view.h"
@@ -34,6 +36,7 @@
 #include "files/game_level.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
+#include "platform/screen/line_input.h"
 #include "platform/screen/screen.h"
 #include "x_window.h"
 
@@ -241,12 +244,14 @@ class Editor {
   bool Ended = false;
 };
 
-// What the in-memory surface draws for this state, with the pointer read at (x, y).
-Frame Expected(EditorState state, const Level& grid, int x = RestX, int y = RestY) {
+// What the in-memory surface draws for this state, with the pointer read at
+// (x, y) and, when not empty, what the last box key said.
+Frame Expected(EditorState state, const Level& grid, int x = RestX, int y = RestY, std::string said = {}) {
   testing::FreshScreen();
   state.MouseX = x;
   state.MouseY = y;
-  DrawPass(state, grid);
+  if (!said.empty()) said.resize(MessageWidth, ' ');
+  DrawPass(state, grid, said);
   return Frame(FramePixels(), FramePixels() + ScreenWidth * ScreenHeight);
 }
 
@@ -1036,6 +1041,88 @@ TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
       EXPECT_EQ(Mismatch(editor.ShowsWithin(before), before), "") << "the level before the Load";
     }
   }
+}
+
+// Building in boxes: a box set by two Shift drags (outlined while held, in
+// the picture window as a wire frame), filled, replaced, flood filled,
+// copied, turned and pasted into a level loaded afterwards, every frame as
+// the in-memory surface draws it; the saved file read back.
+TEST(Window, ABoxByTwoShiftDragsFilledReplacedFloodedCopiedTurnedAndPasted) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
+  editor.Type("target");  // all air
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'target'"));
+  editor.Key("space");
+  auto grid = std::make_unique<Level>();
+  EditorState state;
+  auto drag = [&](SliceView view, int32_t fromH, int32_t fromV, int32_t toH, int32_t toV, const CellBox& box) {
+    const PixelRect from = PixelsOfCell(state, *grid, {view, fromH, fromV});
+    const PixelRect to = PixelsOfCell(state, *grid, {view, toH, toV});
+    ASSERT_TRUE(editor.PointAt(from.Left, from.Top));
+    RunCommand("xdotool keydown shift mousedown 1");
+    editor.MoveTo(to.Left, to.Top);
+    SetBox(state, box);
+    const Frame expected = Expected(state, *grid, to.Left, to.Top);
+    EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the box while the drag is held";
+    RunCommand("xdotool mouseup 1 keyup shift");
+  };
+  drag(SliceView::Top, 5, 1, 11, 4, {5, 1, 0, 11, 4, 0});
+  drag(SliceView::SideA, 4, 3, 1, 0, {5, 1, 0, 11, 4, 3});  // y and z from side view A, x kept
+
+  // Each key at a pointer on the top view's cell (8, 2), layer 0.
+  const PixelRect cell = PixelsOfCell(state, *grid, {SliceView::Top, 8, 2});
+  auto keyAt = [&](const std::string& key, const std::string& said) {
+    ASSERT_TRUE(editor.PointAt(cell.Left, cell.Top));
+    editor.Key(key);
+    const Frame expected = Expected(state, *grid, cell.Left, cell.Top, said);
+    EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << key;
+  };
+  UndoHistory history;
+  size_t changed = 0;
+  state.CurrentTile = 1;
+  ASSERT_TRUE(editor.ClickTo(803, 474, state, *grid));  // stone
+  FillBox(*grid, state.Box, 1);
+  keyAt("f", "Filled 112 cells");
+  state.CurrentTile = 12;
+  ASSERT_TRUE(editor.ClickTo(803, 530, state, *grid));  // sand
+  ReplaceInBox(*grid, state.Box, 1, 12, changed);
+  keyAt("r", "Replaced 112 stone by sand");
+  state.CurrentTile = 8;
+  ASSERT_TRUE(editor.ClickTo(803, 514, state, *grid));  // water
+  FloodFill(*grid, {5, 1, 0, 11, 4, 0}, 8, 2, 0, 8, changed);
+  keyAt("o", "Flood filled 28 cells");
+
+  editor.Key("i");
+  const std::string picture = PictureWindowId();
+  ASSERT_FALSE(picture.empty());
+  EXPECT_TRUE(PictureShows(picture, BoxFrame, [](const ColourSeen& s) { return s.Count > 20; })) << "the wire frame";
+  editor.Key("i");
+  EXPECT_TRUE(PictureWindowGone());
+
+  keyAt("ctrl+c", "Copied 7 x 4 x 4");
+  keyAt("bracketright", "Turned the clipboard clockwise: 4 x 7 x 4");
+  ASSERT_TRUE(editor.ClickMenu(364, std::string(LoadPrompt)));
+  editor.Type("target");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows(" New   Load   Save   Quit"));
+  grid = std::make_unique<Level>();
+  state.BoxShown = 0, state.Box = {};
+  SetBox(state, {8, 2, 0, 11, 8, 3});  // the pasted part becomes the box
+  for (int32_t z = 0; z <= 3; ++z)
+    for (int32_t y = 2; y <= 8; ++y)
+      for (int32_t x = 8; x <= 11; ++x) WriteCell(*grid, x, y, z, z == 0 ? 8 : 12);
+  keyAt("v", "Pasted 4 x 7 x 4");
+
+  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
+  editor.Type("result");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'result'"));
+  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  EXPECT_TRUE(std::equal(grid->Cells.begin(), grid->Cells.end(), raw.begin() + 319,
+                         [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
 }
 
 }  // namespace
