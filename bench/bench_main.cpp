@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/box_edits.h"
 #include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
@@ -184,6 +186,73 @@ void BM_TopLayerRead(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TopLayerRead);
+
+// Building in boxes on a level of 1024 x 1024 x 256 with a box of the whole
+// level, each set beside a memcpy of the box's cells (BM_BoxMemcpy/0; /1 is
+// a box of 512 x 512 x 256, the clipboard the turn turns). Each operation
+// builds its undo step (a byte or a bit a cell) as the editor does; the step
+// is dropped with the iteration.
+void BM_BoxMemcpy(benchmark::State& state) {
+  const size_t cells = state.range(0) == 0 ? LargeLevel().Cells.size() : size_t(512) * 512 * 256;
+  std::vector<uint8_t> from(LargeLevel().Cells.begin(), LargeLevel().Cells.begin() + static_cast<std::ptrdiff_t>(cells));
+  std::vector<uint8_t> to(cells);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), cells);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_BoxMemcpy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A level of 1024 x 1024 x 256 whose lower half is air but for a million
+// specks of stone, and whose upper half is stone: a flood fill of the air
+// covers half of it.
+const Level& HalfOpenLevel() {
+  static const std::unique_ptr<Level> level = [] {
+    auto l = std::make_unique<Level>();
+    l->Width = 1024, l->Length = 1024, l->Height = 256;
+    l->Cells.assign(PlanCells(*l) * 256, 1);
+    l->TopPlane.assign(PlanCells(*l), 0);
+    std::fill(l->Cells.begin(), l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 128), 0);
+    std::mt19937 random(13);
+    for (int i = 0; i < 1'000'000; ++i) {
+      WriteCell(*l, static_cast<int>(random() % 1024), static_cast<int>(random() % 1024), 1 + static_cast<int>(random() % 127), 1);
+    }
+    return l;
+  }();
+  return *level;
+}
+
+enum BoxBench { Fill, Clear, Copy, Paste, Replace, Flood, Turn };
+
+void BM_BoxOperation(benchmark::State& state) {
+  const auto which = static_cast<BoxBench>(state.range(0));
+  auto level = std::make_unique<Level>(which == Flood ? HalfOpenLevel() : LargeLevel());
+  const CellBox box = WholeLevel(*level);
+  Clipboard clip;
+  if (which == Paste) CopyBox(*level, box, clip);
+  if (which == Turn) CopyBox(*level, {0, 0, 0, 511, 511, 255}, clip);
+  uint8_t tile = 8;
+  size_t changed = 0;
+  for (auto _ : state) {
+    switch (which) {
+      case Fill: benchmark::DoNotOptimize(FillBox(*level, box, 5)); break;
+      case Clear: benchmark::DoNotOptimize(FillBox(*level, box, 0)); break;
+      case Copy: CopyBox(*level, box, clip); break;
+      case Paste: benchmark::DoNotOptimize(PasteClipboard(*level, clip, 0, 0, 0, false, box)); break;
+      case Replace:  // stone by water and back: a tenth of the level each time
+        benchmark::DoNotOptimize(ReplaceInBox(*level, box, tile == 8 ? 1 : 8, tile, changed));
+        tile = tile == 8 ? 1 : 8;
+        break;
+      case Flood:  // the air by water and back
+        benchmark::DoNotOptimize(FloodFill(*level, box, 0, 0, 0, tile == 8 ? 8 : 0, changed));
+        tile = tile == 8 ? 0 : 8;
+        break;
+      case Turn: TurnClipboard(clip, true); break;
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_BoxOperation)->DenseRange(Fill, Turn)->Unit(benchmark::kMillisecond);
 
 // One undo (or redo: the same swap) of a stroke of 1,000 cells, and of a Load
 // or a New (the whole level-file region): each iteration swaps the step's
