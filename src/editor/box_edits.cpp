@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/machine/machine_memory.h"
+
 namespace terrafix {
 
 namespace {
@@ -13,14 +15,24 @@ uint8_t* RowOf(Level& level, const CellBox& box, int32_t y, int32_t z) {
   return &level.Cells[CellIndex(level, box.X0, y, z)];
 }
 
+// Room for `bytes` in `v`, on large pages where it is large (a box of the
+// whole level is hundreds of megabytes: a few hundred page faults, not tens
+// of thousands).
+void MakeRoom(std::vector<uint8_t>& v, size_t bytes) {
+  v.reserve(bytes);
+  AdviseLargePages(v.data(), v.capacity());
+}
+
 // A step over `box` whose values are the box's cells as they are now.
 UndoStep KeepingValues(Level& level, const CellBox& box) {
   UndoStep step = BoxStep(level, box);
-  step.BoxValues.resize(BoxCells(box));
+  MakeRoom(step.BoxValues, BoxCells(box));
   const size_t width = static_cast<size_t>(BoxWidth(box));
-  uint8_t* values = step.BoxValues.data();
   for (int32_t z = box.Z0; z <= box.Z1; ++z) {
-    for (int32_t y = box.Y0; y <= box.Y1; ++y, values += width) std::memcpy(values, RowOf(level, box, y, z), width);
+    for (int32_t y = box.Y0; y <= box.Y1; ++y) {
+      const uint8_t* row = RowOf(level, box, y, z);
+      step.BoxValues.insert(step.BoxValues.end(), row, row + width);
+    }
   }
   return step;
 }
@@ -28,6 +40,7 @@ UndoStep KeepingValues(Level& level, const CellBox& box) {
 // A step over `box` whose bits are all clear, changing `from` to `to`.
 UndoStep WithBits(const Level& level, const CellBox& box, uint8_t from, uint8_t to) {
   UndoStep step = BoxStep(level, box);
+  MakeRoom(step.BoxBits, (BoxCells(box) + 7) / 8);
   step.BoxBits.assign((BoxCells(box) + 7) / 8, 0);
   step.BitsOther = from;
   step.BitsNow = to;
