@@ -384,5 +384,28 @@ TEST(BoxKeys, CopyTurnPasteAndTheMessages) {
   EXPECT_EQ(e.Said(), "");
 }
 
+// A drag that leaves the view stops at its edge; a clipboard larger than the
+// level it is pasted into writes what fits, as one step.
+TEST(BoxKeys, ADragPastTheViewAndAClipboardLargerThanTheLevel) {
+  Editor e;
+  e.Drag(Editor::TopX(250), Editor::TopY(3), 900, 5);  // right of the top view and above it
+  EXPECT_EQ(e.State.Box, (CellBox{250, 0, 0, 255, 3, 0}));
+  e.Key('a');
+  e.Key('c');
+  EXPECT_EQ(e.Said(), "Copied 256 x 256 x 64");
+  auto small = std::make_unique<Level>();
+  small->Width = 10, small->Length = 7, small->Height = 5;
+  small->Cells.assign(10 * 7 * 5, 0);
+  small->TopPlane.assign(10 * 7, 0);
+  e.Grid = std::move(small);
+  e.Key('v', Editor::TopX(3), Editor::TopY(2));
+  EXPECT_EQ(e.Said(), "Pasted 7 x 5 x 5 of 256 x 256 x 64");
+  EXPECT_EQ(e.State.Box, (CellBox{3, 2, 0, 9, 6, 4}));
+  EXPECT_EQ(std::count(e.Grid->Cells.begin(), e.Grid->Cells.end(), 1), 7 * 5 * 5);  // the terrain's stone
+  e.Key('z');
+  EXPECT_EQ(std::count(e.Grid->Cells.begin(), e.Grid->Cells.end(), 0), 10 * 7 * 5);
+  EXPECT_EQ(e.State.Box, (CellBox{3, 2, 0, 9, 6, 4}));  // the box stays through undo
+}
+
 }  // namespace
 }  // namespace terrafix
