@@ -4,9 +4,9 @@
 #include <string>
 
 #include "display/slice_views.h"
-#include "editor/box_commands.h"
 #include "display/toolbar.h"
 #include "display/view_geometry.h"
+#include "editor/box_commands.h"
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
