@@ -275,7 +275,7 @@ struct Editor {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
-  BoxWork Work;
+  EditorWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   Editor() { LayNewTerrain(*Grid); }

@@ -20,7 +20,7 @@ struct Editor {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
-  BoxWork Work;
+  EditorWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   void Pass(int32_t x, int32_t y, int32_t buttons) {

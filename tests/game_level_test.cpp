@@ -182,7 +182,7 @@ TEST(GameLevel, OwnPartsFromNothingToMoreThanTheBound) {
 
   testing::ScriptKeys(testing::FreshScreen(), "large\rk");
   EXPECT_FALSE(LoadCommand(*grid, header));
-  EXPECT_EQ(testing::TextAt(1, 40, 92), OwnPartMessage(70'074, false));
+  EXPECT_EQ(testing::TextAt(1, 40, 92), OwnPartMessage(70'074, LargestOwnPart, false));
   EXPECT_EQ(testing::TextAt(1, 40, 82),
             "The editor keeps at most 64 KiB of a level's own data; this one has 70,074 bytes  ");
   EXPECT_TRUE(grid->Form.Trailer.empty()) << "the level it had, as it was";

@@ -60,7 +60,9 @@ bool Answer(ConsoleEditor& editor, const std::string& answer) {
 }
 
 // Two editors ended together (as at a logout) or one after the other each
-// keep their own work, and the next starts offer both back, cell for cell.
+// keep their own work, and the next starts offer both back, cell for cell,
+// one a start, newest first. A restored level's kept work stays until the
+// level is saved: an editor killed before then offers it again.
 TEST(KeptWork, TwoEditorsEndedTogetherOrOneAfterTheOtherAreBothOfferedBack) {
   for (const bool together : {true, false}) {
     SCOPED_TRACE(together ? "together" : "one after the other");
@@ -81,23 +83,40 @@ TEST(KeptWork, TwoEditorsEndedTogetherOrOneAfterTheOtherAreBothOfferedBack) {
     ASSERT_EQ(KeptWorkFiles(state.Path()).size(), 2u);
     std::set<std::set<int>> restored;
     {
+      ConsoleEditor killed(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
+      ASSERT_TRUE(Answer(killed, "y"));  // the newest, then nothing more this start
+      ASSERT_TRUE(killed.Shows(1, 40, MenuLine));
+      EXPECT_EQ(KeptWorkFiles(state.Path()).size(), 2u) << "kept until its level is saved";
+      kill(killed.EditorPid(), SIGKILL);
+      ASSERT_TRUE(killed.Ended());
+    }
+    ASSERT_EQ(KeptWorkFiles(state.Path()).size(), 2u);
+    for (int start = 0; start < 2; ++start) {
       ConsoleEditor next(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
-      ASSERT_TRUE(Answer(next, "y"));  // the newest
-      ASSERT_TRUE(Answer(next, "n"));  // the other, offered next
+      ASSERT_TRUE(Answer(next, "y"));
       ASSERT_TRUE(next.Shows(1, 40, MenuLine));
       ASSERT_TRUE(next.Save("restored", "File saved as 'restored'"));
       restored.insert(StoneCells(next.Path() / "restored.dat"));
-    }
-    ASSERT_EQ(KeptWorkFiles(state.Path()).size(), 1u) << "declined once: offered again";
-    {
-      ConsoleEditor last(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
-      ASSERT_TRUE(Answer(last, "y"));
-      ASSERT_TRUE(last.Shows(1, 40, MenuLine));
-      ASSERT_TRUE(last.Save("restored", "File saved as 'restored'"));
-      restored.insert(StoneCells(last.Path() / "restored.dat"));
+      EXPECT_EQ(KeptWorkFiles(state.Path()).size(), 1u - start) << "saved: its kept work goes";
     }
     EXPECT_EQ(restored, (std::set<std::set<int>>{{CellAt10x10}, {CellAt10x12}}));
-    EXPECT_TRUE(KeptWorkFiles(state.Path()).empty());
+  }
+}
+
+// n keeps the offer for the next start (and nothing else is offered this
+// one); a second n removes it.
+TEST(KeptWork, DeclinedOnceItIsOfferedAgainTwiceItGoes) {
+  testing::WorkingFolder state;
+  {
+    auto painter = Painter(state.Path(), 10);
+    kill(painter->EditorPid(), SIGHUP);
+    ASSERT_TRUE(painter->Ended());
+  }
+  for (int start = 0; start < 2; ++start) {
+    ConsoleEditor next(ConsoleStart{.Environment = "XDG_STATE_HOME=" + state.Path().string()});
+    ASSERT_TRUE(Answer(next, "n"));
+    ASSERT_TRUE(next.Shows(1, 40, MenuLine));
+    EXPECT_EQ(KeptWorkFiles(state.Path()).size(), 1u - start);
   }
 }
 

@@ -39,7 +39,7 @@ struct Editor {
   std::unique_ptr<Level> Current;
   HeaderTemplate Header;
   UndoHistory History;
-  BoxWork Work;
+  EditorWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   void Pass(int32_t x, int32_t y, int32_t buttons) {

@@ -17,7 +17,7 @@ struct Editor {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
-  BoxWork Work;
+  EditorWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 
   // One pass with the pointer at (x, y) and `buttons` held.
@@ -150,7 +150,8 @@ TEST(HandleClick, OptionAndPaletteBoxesAndTheGapsBetween) {
   UndoHistory history;
   for (const Case& c : cases) {
     EditorState s;
-    HandleClick(s, *grid, header, history, c.X, c.Y);
+    KeptWork none;
+    HandleClick(s, *grid, header, history, none, c.X, c.Y);
     EXPECT_EQ(std::tie(s.ViewMode, s.Zoom, s.GridVisible, s.CurrentTile),
               std::tie(c.ViewMode, c.Zoom, c.GridVisible, c.CurrentTile))
         << "click at " << c.X << "," << c.Y;
@@ -185,7 +186,7 @@ InputRun RunInputs(const std::vector<Input>& inputs, bool waiting) {
   InputRun run;
   HeaderTemplate header;
   UndoHistory history;
-  BoxWork work;
+  EditorWork work;
   MemorySurface& surface = testing::FreshScreen();
   for (const Input& input : inputs) {
     surface.Pointer = input.Pointer;

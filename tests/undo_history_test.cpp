@@ -69,7 +69,7 @@ class UndoAndRedo : public ::testing::Test {
   std::unique_ptr<Level> Grid = std::make_unique<Level>();
   HeaderTemplate Header;
   UndoHistory History;
-  BoxWork Work;
+  EditorWork Work;
   MemorySurface& Surface = testing::FreshScreen();
 };
 

@@ -31,6 +31,7 @@
 #include "editor/selection.h"
 #include "editor/main_loop.h"
 #include "files/header_template.h"
+#include "display/picture_colours.h"
 #include "display/picture_view.h"
 #include "files/classic_world.h"
 #include "files/game_level.h"
@@ -47,9 +48,10 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Frame = std::vector<uint32_t>;
 
-// An X server of its own on the first free display number from `first`;
-// DISPLAY names it once it answers. Returns its process, or 0.
-pid_t StartXServer(int first) {
+// An X server of its own on the first free display number from `first`,
+// with a screen of that size; DISPLAY names it once it answers. Returns its
+// process, or 0.
+pid_t StartXServer(int first, const char* screen = "2400x1024x24") {
   for (int n = first; n < first + 50; ++n) {
     const std::string number = std::to_string(n);
     const fs::path socket = fs::path("/tmp/.X11-unix") / ("X" + number);
@@ -59,7 +61,7 @@ pid_t StartXServer(int first) {
     if (server == 0) {
       int null = open("/dev/null", O_RDWR);
       dup2(null, 1), dup2(null, 2);
-      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "2400x1024x24", "-nolisten", "tcp", nullptr);
+      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen, "-nolisten", "tcp", nullptr);
       _exit(127);
     }
     setenv("DISPLAY", display.c_str(), 1);
@@ -451,9 +453,11 @@ TEST(Window, CloseControlLeavesTheWindowOpen) {
 }
 
 // The picture window's id once it is shown, or empty.
-std::string PictureWindowId() {
+// The picture window, by its name (`titled`: a regular expression of its whole title).
+std::string PictureWindowId(const std::string& titled = "^terrafix picture$") {
   for (int i = 0; i < 100; ++i) {
-    std::string found = testing::CommandOutput("xdotool search --onlyvisible --name '^terrafix picture$' 2>/dev/null | head -n 1");
+    std::string found =
+        testing::CommandOutput("xdotool search --onlyvisible --name '" + titled + "' 2>/dev/null | head -n 1");
     while (!found.empty() && found.back() == '\n') found.pop_back();
     if (!found.empty()) return found;
     std::this_thread::sleep_for(50ms);
@@ -1123,6 +1127,66 @@ TEST(Window, ABoxByTwoShiftDragsFilledReplacedFloodedCopiedTurnedAndPasted) {
   ASSERT_EQ(raw.size(), 4'194'698u);
   EXPECT_TRUE(std::equal(grid->Cells.begin(), grid->Cells.end(), raw.begin() + 319,
                          [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+}
+
+// A level whose picture at full size would take gigabytes (32767 x 32767 x
+// 1): the picture window draws it smaller and says so in its title, and a
+// stroke shows in it.
+TEST(Window, ThePictureOfAHugeLevelIsDrawnSmallerAndFollowsAStroke) {
+  Editor editor([] {
+    // A map's header (1874, 32767, 32767, 1, a spawn of zeros), in octal for sh's printf, and its cells.
+    std::string header = "\\122\\007\\377\\177\\377\\177\\001\\000";
+    for (int i = 0; i < 10; ++i) header += "\\000";
+    RunCommand("(printf '" + header + "'; head -c 1073676289 /dev/zero) | gzip -1 > wide.lvl");
+  });
+  ASSERT_FALSE(editor.Id().empty());
+  ASSERT_TRUE(editor.ClickMenu(364, std::string(LoadPrompt)));
+  editor.Type("wide.lvl");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.Shows([](const Frame& f) { return Editor::RowOneIn(f, " New   Load   Save   Quit"); }, 60000ms));
+  editor.Key("i");
+  const std::string picture = PictureWindowId("^terrafix picture [(]1/32 scale[)]$");
+  ASSERT_FALSE(picture.empty()) << "titled with the scale it is drawn at";
+  // The main window to the screen's left edge, the picture as large as the room beside it.
+  RunCommand("xdotool windowmove " + editor.Id() + " 0 0 windowmove " + picture + " 1058 0 windowsize " + picture +
+             " 1340 1000");
+  const uint32_t stone = PictureColour(1);
+  ASSERT_TRUE(PictureShows(picture, stone, [](const ColourSeen& s) { return s.Count == 0; }));
+  // Stone, and a stroke to and fro over the top view's first 64 rows: a cell
+  // in each of 16 blocks of 32 x 32.
+  ASSERT_TRUE(editor.PointAt(803, 474));
+  editor.Press();
+  editor.Release();
+  ASSERT_TRUE(editor.PointAt(10, 31));
+  editor.Press();
+  for (int row : {0, 40, 63}) {
+    for (int column = 0; column < 256; column += 16) {
+      ASSERT_TRUE(editor.PointAt(10 + 3 * (row == 40 ? 255 - column : column), 31 + 3 * row));
+    }
+  }
+  editor.Release();
+  EXPECT_TRUE(PictureShows(picture, stone, [](const ColourSeen& s) { return s.Count > 0; })) << "the stroke";
+  EXPECT_EQ(kill(editor.Pid(), 0), 0) << "the editor runs on";
+}
+
+// On a screen with no room beside the main window, the picture window opens
+// at the screen's edge, never centred over the slices.
+TEST(Window, OnANarrowScreenThePictureWindowOpensAtItsEdge) {
+  const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  const pid_t narrow = StartXServer(140, "1280x1024x24");
+  ASSERT_GT(narrow, 0);
+  {
+    Editor editor;
+    ASSERT_FALSE(editor.Id().empty());
+    editor.Key("i");
+    const std::string picture = PictureWindowId();
+    ASSERT_FALSE(picture.empty());
+    const std::string place = testing::CommandOutput("xdotool getwindowgeometry " + picture + " | sed -n 2p");
+    EXPECT_NE(place.find("Position: 640,"), std::string::npos) << place;  // 1280 - 640: at the right edge
+  }
+  kill(narrow, SIGTERM);
+  waitpid(narrow, nullptr, 0);
+  setenv("DISPLAY", display.c_str(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "editor/box_commands.h"
 
-#include <new>
 #include <utility>
 
 #include "display/toolbar.h"
@@ -45,7 +44,6 @@ constexpr std::string_view NoBoxMessage = "No box: Shift + drag on a view select
 constexpr std::string_view NoCellMessage = "No cell of the level under the pointer";
 constexpr std::string_view OutsideBoxMessage = "The cell under the pointer is outside the box";
 constexpr std::string_view EmptyClipboardMessage = "Nothing to paste";
-constexpr std::string_view NoMemoryMessage = "Not enough memory for that; nothing changed";
 
 std::string SizeText(int32_t width, int32_t length, int32_t height) {
   return std::to_string(width) + " x " + std::to_string(length) + " x " + std::to_string(height);
@@ -81,7 +79,7 @@ struct BoxContext {
   EditorState& State;
   Level& TheLevel;
   UndoHistory& History;
-  BoxWork& Work;
+  EditorWork& Work;
   void Say(std::string text) {
     text.resize(MessageWidth, ' ');  // over all of the menu line, and no further
     Work.Said = std::move(text);
@@ -176,17 +174,14 @@ void Act(BoxContext& c, BoxAction action) {
 
 }  // namespace
 
-void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, BoxWork& work, std::string_view key) {
+void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, EditorWork& work, std::string_view key) {
   const int code = KeyCodeOf(key);
   for (const BoxKey& k : BoxKeys) {
     if (k.Code != code) continue;
+    // Every action takes the memory it needs before it changes anything: one
+    // that cannot have it (std::bad_alloc, refused by the main loop) changes nothing.
     BoxContext context{state, level, history, work};
-    // Every action takes the memory it needs before it changes anything.
-    try {
-      Act(context, k.Action);
-    } catch (const std::bad_alloc&) {
-      context.Say(std::string(NoMemoryMessage));
-    }
+    Act(context, k.Action);
     return;
   }
 }

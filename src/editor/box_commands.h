@@ -16,21 +16,14 @@
 #include <string>
 #include <string_view>
 
+#include "editor/editor_work.h"
 #include "editor/undo_history.h"
-#include "level/clipboard.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 
 namespace terrafix {
 
-// What the box keys keep between passes: the clipboard (the editor's own,
-// kept through New and Load) and what the last of them said.
-struct BoxWork {
-  Clipboard Clip;
-  std::string Said;
-};
-
 // Acts on the key of the pass, if it is one of the box keys.
-void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, BoxWork& work, std::string_view key);
+void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, EditorWork& work, std::string_view key);
 
 }  // namespace terrafix

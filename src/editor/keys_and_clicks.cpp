@@ -8,6 +8,7 @@
 #include "display/view_geometry.h"
 #include "editor/confirmations.h"
 #include "editor/selection.h"
+#include "editor/unsaved_work.h"
 #include "files/load_save_commands.h"
 #include "platform/screen/key_codes.h"
 
@@ -53,24 +54,31 @@ constexpr std::string_view UndoKey = "z";
 // A New or a Load (or anything else that makes a whole level) replaces the
 // level as a step, and the new level counts as saved. The box was the old
 // level's.
-void AsAStep(EditorState& state, Level& level, UndoHistory& history, const std::function<bool(Level&)>& command) {
+void AsAStep(EditorState& state, Level& level, UndoHistory& history, KeptWork& restored,
+             const std::function<bool(Level&)>& command) {
   Level made;
   if (!command(made)) return;
   ReplaceLevel(level, std::move(made), history);
   MarkSaved(history);
   ClearBox(state);
+  KeptLevelReplaced(restored);
 }
 
 void StartCommand(ToolbarAction action, EditorState& state, Level& level, HeaderTemplate& header,
-                  UndoHistory& history) {
+                  UndoHistory& history, KeptWork& restored) {
   switch (action) {
     case ToolbarAction::NewLevel:
-      AsAStep(state, level, history, [&](Level& made) { return ConfirmNew(made, header); });
+      AsAStep(state, level, history, restored, [&](Level& made) { return ConfirmNew(made, header); });
       break;
     case ToolbarAction::Load:
-      AsAStep(state, level, history, [&](Level& made) { return LoadCommand(made, header); });
+      AsAStep(state, level, history, restored, [&](Level& made) { return LoadCommand(made, header); });
       break;
-    case ToolbarAction::Save: SaveCommand(level, header, [&] { MarkSaved(history); }); break;
+    case ToolbarAction::Save:
+      SaveCommand(level, header, [&] {
+        MarkSaved(history);
+        KeptLevelSaved(restored);
+      });
+      break;
     case ToolbarAction::Quit: ConfirmQuit(); break;
     default: break;
   }
@@ -110,12 +118,12 @@ void HandleUndoKey(std::string_view key, Level& level, UndoHistory& history) {
   if (code == KeyCtrlY) Redo(history, level);
 }
 
-void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, int32_t x,
-                 int32_t y) {
+void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history,
+                 KeptWork& restored, int32_t x, int32_t y) {
   std::span<const ToolbarBox> boxes = ToolbarBoxes();
   for (const ToolbarBox& square : boxes.first(MenuSquareCount)) {
     if (BoxContains(square, x, y)) {
-      StartCommand(square.Action, state, level, header, history);
+      StartCommand(square.Action, state, level, header, history, restored);
       return;
     }
   }

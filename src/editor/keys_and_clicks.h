@@ -6,6 +6,7 @@
 
 #include "editor/undo_history.h"
 #include "files/header_template.h"
+#include "files/recovery.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 
@@ -23,8 +24,9 @@ void HandleUndoKey(std::string_view key, Level& level, UndoHistory& history);
 
 // A menu square starts its command (a New or a Load that changes the level
 // becomes a step of the history); otherwise an option or palette box applies
-// its setting.
-void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, int32_t x,
-                 int32_t y);
+// its setting. `restored`: the kept work restored at the start, which a Save
+// of its level removes and a New or a Load lets go.
+void HandleClick(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history,
+                 KeptWork& restored, int32_t x, int32_t y);
 
 }  // namespace terrafix

@@ -1,6 +1,7 @@
 #include "editor/main_loop.h"
 
 #include <memory>
+#include <new>
 #include <string>
 
 #include "display/slice_views.h"
@@ -22,6 +23,11 @@
 namespace terrafix {
 
 namespace {
+constexpr std::string_view NoMemoryMessage =
+    "Not enough memory for that; nothing changed                                                 ";
+constexpr std::string_view NoMemoryForPictureMessage =
+    "Not enough memory for the picture window; it is closed                                      ";
+static_assert(NoMemoryMessage.size() == MessageWidth && NoMemoryForPictureMessage.size() == MessageWidth);
 constexpr int32_t LeftButtonAlone = 1;
 constexpr int32_t NoButton = 0;
 }  // namespace
@@ -31,7 +37,7 @@ void RunEditor(const StartOptions& start) {
   auto header = std::make_unique<HeaderTemplate>();
   EditorState state;
   UndoHistory history;
-  auto work = std::make_unique<BoxWork>();
+  auto work = std::make_unique<EditorWork>();
   header->TemplateFile = start.TemplateFile;
   header->InstalledFile = InstalledTemplateFile();
   ReadHeaderTemplate(*header);
@@ -43,11 +49,25 @@ void RunEditor(const StartOptions& start) {
   DrawPass(state, *level);
   if (!start.Message.empty()) ShowMessage(start.Message);
   if (!start.LevelFile.empty() && LoadLevel(NameOfLevelFile(start.LevelFile), *level, *header)) MarkSaved(history);
-  OfferKeptWork(*level, *header, history);
+  OfferKeptWork(*level, *header, history, work->Restored);
   auto picture = std::make_unique<PictureWindow>();
   for (;;) {
-    const bool idle = RunPass(state, *level, *header, history, *work);
-    UpdatePictureWindow(state, *level, history, *picture);
+    bool idle = false;
+    // Memory that runs out refuses the one action, never the editor: the
+    // level and what is kept of it stay as they were.
+    try {
+      idle = RunPass(state, *level, *header, history, *work);
+    } catch (const std::bad_alloc&) {
+      work->Said = std::string(NoMemoryMessage);
+    }
+    try {
+      UpdatePictureWindow(state, *level, history, *picture);
+    } catch (const std::bad_alloc&) {
+      *picture = {};  // its memory back
+      ClosePictureWindow();
+      state.PictureShown = 0;
+      work->Said = std::string(NoMemoryForPictureMessage);
+    }
     if (idle) WaitForInput();
   }
 }
@@ -71,7 +91,7 @@ void DrawPass(const EditorState& state, const Level& level, std::string_view sai
   UnlockScreen();
 }
 
-bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, BoxWork& work) {
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, EditorWork& work) {
   FitStateToLevel(state, level);  // the level may be another since the pass before
   FitBoxToLevel(state, level);
   DrawPass(state, level, work.Said);
@@ -96,7 +116,7 @@ bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHisto
     if (!selecting) PaintAtPointer(state, level, history);
     if (state.ClickLatch == 0) {
       state.ClickLatch = 1;
-      HandleClick(state, level, header, history, state.MouseX, state.MouseY);
+      HandleClick(state, level, header, history, work.Restored, state.MouseX, state.MouseY);
       clicked = true;
     }
   } else if (state.MouseButtons == NoButton) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/box_commands.h"
+#include "editor/editor_work.h"
 #include "editor/undo_history.h"
 #include "files/header_template.h"
 #include "level/editor_state.h"
@@ -30,7 +30,7 @@ struct StartOptions {
 // mouse reading as the pass before, and made no click. The next pass would
 // then draw the very frame this one drew, so nothing need run until the
 // window or the terminal reports something.
-bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, BoxWork& work);
+bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHistory& history, EditorWork& work);
 
 // Everything drawn by a pass, from the lock to the unlock; `said`, when not
 // empty, over the menu line.

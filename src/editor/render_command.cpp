@@ -1,14 +1,17 @@
 #include "editor/render_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 
+#include "display/level_overview.h"
 #include "display/level_picture.h"
 #include "files/level_jobs.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/png_file.h"
+#include "platform/files/temporary_files.h"
 #include "platform/machine/machine_memory.h"
 
 namespace terrafix {
@@ -34,9 +37,17 @@ bool PlanRender(const std::vector<std::string>& arguments, RenderPlan& plan, std
     if (argument == "--out" && hasValue) {
       plan.OutFolder = arguments[++i];
     } else if (argument == "--scale" && hasValue) {
-      if (!ReadNumber(arguments[++i], plan.Scale) || plan.Scale < 1 || plan.Scale > LargestPictureScale) {
-        why = "--scale takes 1 to " + std::to_string(LargestPictureScale) + ", not '" + arguments[i] + "'";
+      const std::string& scale = arguments[++i];
+      int32_t step = 0;
+      if (scale.starts_with("1/") && ReadNumber(scale.substr(2), step) && step >= 2 && (step & (step - 1)) == 0 &&
+          step <= LargestSide) {
+        plan.Scale = 1, plan.Step = step;
+      } else if (!ReadNumber(scale, plan.Scale) || plan.Scale < 1 || plan.Scale > LargestPictureScale) {
+        why = "--scale takes 1 to " + std::to_string(LargestPictureScale) + ", or 1/2, 1/4, ... 1/16384, not '" +
+              scale + "'";
         return false;
+      } else {
+        plan.Step = 1;
       }
     } else if (argument == "--turn" && hasValue) {
       int32_t degrees = -1;
@@ -67,8 +78,31 @@ std::string PictureFileOf(const std::string& level, const RenderPlan& plan) {
 
 namespace {
 
-// The picture of the level in the file, drawn whole; false, with why, when
-// the level cannot be read or its picture is more than this machine holds.
+// "at scale 3", "at 1/4".
+std::string ScaleText(int32_t scale, int32_t step) {
+  return step > 1 ? "at 1/" + std::to_string(step) : "at scale " + std::to_string(scale);
+}
+
+// The step of the picture of a level of that size: the plan's, or where it
+// leaves that to the machine, the least that fits; why not, when it does not fit.
+int32_t StepFor(const RenderPlan& plan, int32_t width, int32_t length, int32_t height, std::string& why) {
+  const uint64_t memory = MemoryForALevel();
+  if (plan.Step == 0) return std::max(OverviewStep(width, length, height, plan.Scale, BytesPerPixel, memory), 1);
+  const int32_t step = plan.Step;
+  const uint64_t pixels = PicturePixels((width + step - 1) / step, (length + step - 1) / step,
+                                        (height + step - 1) / step, plan.Scale);
+  if (pixels * BytesPerPixel > memory) {
+    why = "its picture " + ScaleText(plan.Scale, step) + " needs " + MemoryText(pixels * BytesPerPixel) +
+          ", more than this machine has";
+    return 0;
+  }
+  return step;
+}
+
+// The picture of the level in the file, drawn whole (at the plan's step, or
+// smaller where it does not fit); false, with why, when the level cannot be
+// read or its picture at the step asked for is more than this machine
+// holds, which the size its file starts with tells before its cells are read.
 bool DrawPictureOf(const std::string& file, const RenderPlan& plan, const HeaderTemplate& header,
                    LevelPicture& picture, std::string& why) {
   const LevelName name = NameOfLevelFile(file);
@@ -77,19 +111,31 @@ bool DrawPictureOf(const std::string& file, const RenderPlan& plan, const Header
     return false;
   }
   Level level;
-  const LevelReading reading = ReadLevelFile(name, header, level);
+  const SizeWanted fits = [&](int32_t width, int32_t length, int32_t height) {
+    std::string tooLarge;
+    StepFor(plan, width, length, height, tooLarge);
+    return tooLarge;
+  };
+  const LevelReading reading = ReadLevelFile(name, header, level, fits);
   if (reading.Refusal != LevelRefusal::None) {
     why = reading.Why;
     return false;
   }
-  const int64_t s = plan.Scale, across = int64_t(level.Width) + level.Length;
-  const uint64_t pixels = static_cast<uint64_t>(2 * s * across) * static_cast<uint64_t>(s * across + 2 * s * level.Height);
-  if (pixels * BytesPerPixel > MemoryForALevel()) {
-    why = "its picture at scale " + std::to_string(s) + " needs " + MemoryText(pixels * BytesPerPixel) +
-          ", more than this machine has";
-    return false;
+  const int32_t step = StepFor(plan, level.Width, level.Length, level.Height, why);
+  if (step == 0) return false;
+  if (step == 1) {
+    DrawLevelPicture(level, plan.Scale, plan.Turn, picture);
+    return true;
   }
-  DrawLevelPicture(level, plan.Scale, plan.Turn, picture);
+  if (plan.Step == 0) {
+    std::fprintf(stderr, "terrafix: %s: drawn at 1/%d: at full size its picture needs %s, more than this machine has\n",
+                 file.c_str(), step,
+                 MemoryText(PicturePixels(level.Width, level.Length, level.Height, plan.Scale) * BytesPerPixel).c_str());
+  }
+  Level overview;
+  MakeOverview(level, step, overview);
+  std::vector<uint8_t>().swap(level.Cells);  // the level's memory back before the picture takes its own
+  DrawLevelPicture(overview, plan.Scale, plan.Turn, picture);
   return true;
 }
 
@@ -101,7 +147,10 @@ bool RenderLevel(const std::string& file, const RenderPlan& plan, const HeaderTe
   PictureArea shown = ShownArea(picture, 4 * plan.Scale);
   if (shown.Empty()) shown = {0, 0, 8 * plan.Scale, 8 * plan.Scale};  // a level of air: the margin alone
   const std::vector<uint32_t> part = PixelsOfArea(picture, shown);
-  return WritePngFile(PictureFileOf(file, plan), shown.Right - shown.Left, shown.Bottom - shown.Top, part, why);
+  const std::string png = PictureFileOf(file, plan);
+  if (WritePngFile(png, shown.Right - shown.Left, shown.Bottom - shown.Top, part, why)) return true;
+  why = "cannot write " + png + ": " + why;  // (the level itself was read)
+  return false;
 }
 
 int RunRender(const RenderPlan& plan, const HeaderTemplate& header) {
@@ -111,6 +160,7 @@ int RunRender(const RenderPlan& plan, const HeaderTemplate& header) {
     std::fprintf(stderr, "terrafix: cannot make the folder %s: %s\n", plan.OutFolder.c_str(), error.message().c_str());
     return 1;
   }
+  RemoveAbandonedTemporaries(plan.OutFolder);  // what an interrupted command left there
   std::vector<LevelJob> jobs;
   for (const std::string& level : plan.Levels) jobs.push_back({level, PictureFileOf(level, plan)});
   std::set<std::string> written;

@@ -70,12 +70,13 @@ void KeepUnsavedWork(const Level& level, const HeaderTemplate& header, const Und
   }
 }
 
-void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history) {
+void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history, KeptWork& restored) {
   for (KeptWork& work : FindKeptWork()) {
     if (!TakeKeptWork(work)) continue;  // another editor is offering it
+    // One offer a start: the rest wait for the next.
     if (!AskYesOrNo(RestoreQuestion(work.Level, work.Folder, work.Time), QuestionRow, QuestionColumn)) {
       DeclineKeptWork(work);
-      continue;
+      return;
     }
     Level kept;
     std::string why;
@@ -83,12 +84,25 @@ void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& hist
       std::fprintf(stderr, "terrafix: kept work %s could not be read: %s\n", work.File.c_str(), why.c_str());
       SetKeptWorkAside(work);
       ShowMessage(UnreadableKeptWorkMessage(work.Time, FolderOf(work.File)));
-      continue;
+      return;
     }
     kept.Name.clear();  // unsaved, and under no name
     ReplaceLevel(level, std::move(kept), history);
-    RemoveKeptWork(work);
+    restored = work;  // held until its level is saved
+    return;
   }
+}
+
+void KeptLevelSaved(KeptWork& restored) {
+  if (restored.File.empty()) return;
+  RemoveKeptWork(restored);
+  restored = {};
+}
+
+void KeptLevelReplaced(KeptWork& restored) {
+  if (restored.File.empty()) return;
+  ReleaseKeptWork(restored);
+  restored = {};
 }
 
 }  // namespace terrafix

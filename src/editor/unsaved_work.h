@@ -7,6 +7,7 @@
 
 #include "editor/undo_history.h"
 #include "files/header_template.h"
+#include "files/recovery.h"
 #include "level/level.h"
 
 namespace terrafix {
@@ -25,12 +26,20 @@ std::string UnreadableKeptWorkMessage(int64_t time, const std::string& folder);
 // editor ends.
 void KeepUnsavedWork(const Level& level, const HeaderTemplate& header, const UndoHistory& history);
 
-// Asks, for each kept work in turn, newest first, whether to restore it. y
-// loads it as a step that can be undone (the level then counts as unsaved,
-// under no name) and removes it; n keeps it for the next start, and a second
-// n removes it. Kept work that is not a level is said so and left where it
-// is, never offered again; kept work that another editor is offering is
-// passed over.
-void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history);
+// Asks whether to restore the newest kept work; the others wait for the
+// next start, one a start. y loads it as a step that can be undone (the
+// level then counts as unsaved, under no name) and leaves it in `restored`,
+// held by this editor and kept on disk until its level is saved
+// (KeptLevelSaved): a signal before then loses nothing. n keeps it for the
+// next start, and a second n removes it. Kept work that is not a level is
+// said so and left where it is, never offered again; kept work that another
+// editor is offering is passed over.
+void OfferKeptWork(Level& level, const HeaderTemplate& header, UndoHistory& history, KeptWork& restored);
+
+// The level restored from kept work has been saved: the kept work goes.
+void KeptLevelSaved(KeptWork& restored);
+// Another level has replaced it (New, Load): its kept work stays on disk for
+// the next start, and another editor may take it.
+void KeptLevelReplaced(KeptWork& restored);
 
 }  // namespace terrafix

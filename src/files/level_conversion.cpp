@@ -1,10 +1,13 @@
 #include "files/level_conversion.h"
 
+#include <filesystem>
+#include <set>
 
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/level_saving.h"
 #include "platform/files/file_system.h"
+#include "platform/files/temporary_files.h"
 
 namespace terrafix {
 
@@ -18,6 +21,12 @@ std::string NameRefusalText(NameRefusal refusal) {
     case NameRefusal::NotALevelFile: return "a file beside it of its name without the ending is not a level";
   }
   return {};
+}
+
+// "CW" as "cw".
+std::string LowerCaseAscii(std::string text) {
+  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
 }
 
 // "castle.lvl" with --to dat: "castle.dat", in the same folder.
@@ -36,8 +45,12 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
     const std::string& argument = arguments[i];
     if (argument == "--force") {
       plan.Force = true;
-    } else if (argument == "--to" && i + 1 < arguments.size()) {
-      to = "." + arguments[++i];
+    } else if (argument == "--to") {
+      if (i + 1 == arguments.size()) {
+        why = "--to needs a format: dat, cw or lvl";
+        return false;
+      }
+      to = LowerCaseAscii("." + arguments[++i]);
       if (FormEndingOf(to) != to) {
         why = "--to takes dat, cw or lvl, not '" + arguments[i] + "'";
         return false;
@@ -99,8 +112,23 @@ bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& 
 }
 
 int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
+  // The files this run wrote, as places on the disk (however each was spelled).
+  std::set<std::filesystem::path> written;
+  auto place = [](const LevelJob& job) {
+    std::error_code error;
+    const std::filesystem::path out = std::filesystem::absolute(NameOfLevelFile(job.Out).Compressed(), error);
+    return std::filesystem::weakly_canonical(out, error);
+  };
+  // What an interrupted command left where this one writes goes first.
+  for (const LevelJob& job : plan.Conversions) RemoveAbandonedTemporaries(FolderOf(job.Out));
   return RunLevelJobs(plan.Conversions, "levels not converted", [&](const LevelJob& job, std::string& why) {
-    return ConvertLevel(job, plan.Force, header, why);
+    if (written.count(place(job)) != 0) {
+      why = job.Out + " is written by a level before it in this run";
+      return false;
+    }
+    if (!ConvertLevel(job, plan.Force, header, why)) return false;
+    written.insert(place(job));
+    return true;
   });
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
+#include <utility>
 
 #include "files/game_level.h"
 #include "platform/programs/run_program.h"
@@ -16,13 +18,20 @@ constexpr size_t TrailerRoom = LargestLevelFile - LevelFileLength;
 
 }  // namespace
 
-LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file) {
+LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file,
+                             const SizeWanted& wanted) {
   // A level of the game's format, a world or a map tells its size before its
   // cells, which stand at most LargestOwnPart into the file.
   LevelReading start;
   const OutputStart told{LargestOwnPart + 1024, [&](std::span<const uint8_t> bytes) -> OutputRoom {
                            LevelStart level;
                            start = SizeFromStart(bytes, header, level);
+                           if (start.Refusal == LevelRefusal::None && wanted && start.Width > 0) {
+                             if (std::string why = wanted(start.Width, start.Length, start.Height); !why.empty()) {
+                               start.Refusal = LevelRefusal::TooLargeForMemory;
+                               start.Why = std::move(why);
+                             }
+                           }
                            if (start.Refusal != LevelRefusal::None) return {0, 0};  // refused by its start: stop
                            // A level that tells its size, with room for a trailer longer than its
                            // format keeps (to say how long); else what a level of the template's size takes.
@@ -43,8 +52,8 @@ LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplat
   LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file) : LevelReading{};
   if (reading.Refusal == LevelRefusal::None || reading.Refusal == LevelRefusal::NotALevel) {
     reading.Refusal = LevelRefusal::CompressorFailed;
+    reading.Why = DescribeProgramResult(CompressorProgram(), result);
   }
-  reading.Why = DescribeProgramResult(CompressorProgram(), result);
   return reading;
 }
 

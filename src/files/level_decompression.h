@@ -20,7 +20,9 @@ using Decompressor = std::function<int(std::vector<uint8_t>& bytes, size_t limit
 
 // The compressed level into `file`, whole, in one run of the compressor: the
 // level's start tells how large the whole is, so that room is made once and
-// a level too large for this machine is refused before it is read.
-LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file);
+// a level too large for this machine is refused before it is read, as is
+// one that `wanted` (when given) refuses by its size, with why.
+LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file,
+                             const SizeWanted& wanted = {});
 
 }  // namespace terrafix

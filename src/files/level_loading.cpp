@@ -10,14 +10,15 @@
 
 namespace terrafix {
 
-LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, Level& loaded) {
+LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, Level& loaded,
+                           const SizeWanted& wanted) {
   std::vector<uint8_t> file;
   if (KindOfFile(name.Compressed()) == FileKind::Regular) {
     const LevelReading reading = DecompressLevel(
         [&](std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
           return DecompressInto(name.Compressed(), bytes, limit, start);
         },
-        header, file);
+        header, file, wanted);
     if (reading.Refusal != LevelRefusal::None) return reading;
   } else if (name.Ending != LevelFileEnding || KindOfFile(name.File) != FileKind::Regular) {
     LevelReading missing;

@@ -13,7 +13,9 @@ namespace terrafix {
 // Reads the level of `name` (name.dat, name.cw, name.lvl or a file opened
 // under its own name; by its content, whatever the name) into `loaded`,
 // which takes the name. Refused, `loaded` is as it was; the reading says why.
-// Changes no file: the compressor writes the level into a pipe.
-LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, Level& loaded);
+// Changes no file: the compressor writes the level into a pipe. A level
+// that `wanted` refuses by the size its start tells is not read further.
+LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, Level& loaded,
+                           const SizeWanted& wanted = {});
 
 }  // namespace terrafix

@@ -24,10 +24,12 @@ bool EndsWith(std::string_view name, std::string_view ending) {
   return true;
 }
 
-// The ending of the compressed file a name stands for, taken off the name.
-std::string TakeEnding(std::string_view& name) {
+// The ending of the compressed file a name stands for, taken off the name;
+// `spelled` gets it as the name spells it where that differs.
+std::string TakeEnding(std::string_view& name, std::string& spelled) {
   const std::string_view ending = FormEndingOf(name);
   if (ending.empty()) return std::string(LevelFileEnding);
+  if (name.substr(name.size() - ending.size()) != ending) spelled = name.substr(name.size() - ending.size());
   name.remove_suffix(ending.size());
   return std::string(ending);
 }
@@ -41,8 +43,16 @@ bool IsGzipFile(const std::string& name) {
          start.size() == sizeof GzipStart && start[0] == GzipStart[0] && start[1] == GzipStart[1];
 }
 
+// The same file as headers.dat in the working folder, or the same place
+// whether it is there or not: the paths' folders resolved through links.
 bool NamesTheTemplate(const std::string& name) {
-  return std::filesystem::path(name).lexically_normal() == HeaderTemplateFile || SameFile(name, HeaderTemplateFile);
+  auto placeOf = [](const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path place = std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
+    return error ? std::filesystem::path() : place;
+  };
+  const std::filesystem::path place = placeOf(name);
+  return (!place.empty() && place == placeOf(HeaderTemplateFile)) || SameFile(name, HeaderTemplateFile);
 }
 
 }  // namespace
@@ -55,27 +65,35 @@ std::string_view FormEndingOf(std::string_view fileName) {
 }
 
 LevelName NameOfLevel(std::string_view typed) {
-  const std::string ending = TakeEnding(typed);
-  LevelName level{std::string(typed), {}, ending};
+  std::string spelled;
+  const std::string ending = TakeEnding(typed, spelled);
+  LevelName level{std::string(typed), {}, ending, spelled};
   for (char c : typed) AppendUtf8(level.File, Cp437ToUnicode(static_cast<unsigned char>(c)));
+  // A typed ".DAT" means name.dat, as it always has; a ".CW" the file as
+  // typed, or the file name.cw where only that one is there.
+  if (level.Ending == LevelFileEnding ||
+      (KindOfFile(level.Compressed()) == FileKind::Missing && KindOfFile(level.File + ending) != FileKind::Missing)) {
+    level.Spelled.clear();
+  }
   return level;
 }
 
 LevelName NameOfLevelFile(std::string_view fileName) {
   const std::string whole(fileName);
-  const std::string ending = TakeEnding(fileName);
+  std::string spelled;
+  const std::string ending = TakeEnding(fileName, spelled);
   if (whole.size() == fileName.size() + ending.size() || !IsGzipFile(whole)) {
-    return {Cp437TextOf(fileName), std::string(fileName), ending};
+    return {Cp437TextOf(fileName), std::string(fileName), ending, spelled};
   }
-  return {Cp437TextOf(whole), whole, ""};
+  return {Cp437TextOf(whole), whole, "", ""};
 }
 
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {
   if (NamesTheTemplate(level.Compressed()) || NamesTheTemplate(level.File)) return NameRefusal::HeaderTemplate;
+  if (KindOfFile(level.Compressed()) == FileKind::Other) return NameRefusal::NotAPlainFile;
+  if (level.Ending != LevelFileEnding) return NameRefusal::None;
   const FileKind uncompressed = KindOfFile(level.File);
-  if (uncompressed == FileKind::Other || KindOfFile(level.Compressed()) == FileKind::Other) {
-    return NameRefusal::NotAPlainFile;
-  }
+  if (uncompressed == FileKind::Other) return NameRefusal::NotAPlainFile;
   const int64_t size = SizeOfFile(level.File);
   if (writesOverUncompressed && uncompressed == FileKind::Regular && size != 0 && size != LevelFileLength) {
     return NameRefusal::NotALevelFile;

@@ -16,18 +16,24 @@ struct LevelName {
   // Of the compressed file: ".dat", ".cw" for a ClassicWorld, ".lvl" for a
   // server map; empty for a file opened by its content under a name of its own.
   std::string Ending = std::string(LevelFileEnding);
-  std::string Compressed() const { return File + Ending; }
+  // The ending as the compressed file's name spells it (".CW" for OUT.CW);
+  // empty where it is spelled as Ending is.
+  std::string Spelled;
+  std::string SpelledEnding() const { return Spelled.empty() ? Ending : Spelled; }
+  std::string Compressed() const { return File + SpelledEnding(); }
   bool IsClassicWorld() const { return Ending == ClassicWorldEnding; }
   bool IsServerMap() const { return Ending == ServerMapEnding; }
 };
 
 // A typed name that ends in ".dat" (in any letter case) stands for the same
 // level without it; one that ends in ".cw" for the ClassicWorld name.cw, and
-// one that ends in ".lvl" for the server map name.lvl.
+// one that ends in ".lvl" for the server map name.lvl, spelled as typed (of
+// a file that is there only in lower case, as that file is).
 LevelName NameOfLevel(std::string_view typed);
 // The same for a file's name as the file system has it (UTF-8), as from the
-// command line; messages show what code page 437 has of it. A gzip stream
-// named otherwise (a renamed level) stands for itself.
+// command line, its ending spelled as given; messages show what code page
+// 437 has of it. A gzip stream named otherwise (a renamed level) stands for
+// itself.
 LevelName NameOfLevelFile(std::string_view fileName);
 // The ending of the level formats that a file's name ends in (in any letter
 // case), as ".dat", ".cw" or ".lvl"; empty for none.
@@ -42,6 +48,9 @@ enum class NameRefusal {
 
 // Why a command may not use the name. `writesOverUncompressed`: the command
 // would replace the uncompressed file (a save, or a load that decompresses).
+// Only a level of the game's format (.dat) has an uncompressed file beside it
+// to care about. headers.dat is told by what file it is, however its name is
+// spelled (a path to it, a link).
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed);
 
 }  // namespace terrafix

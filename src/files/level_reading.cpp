@@ -7,6 +7,7 @@
 #include "files/level_file.h"
 #include "files/server_map.h"
 #include "platform/machine/machine_memory.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -62,9 +63,13 @@ LevelReading NotALevel() {
                      ", the game's level, ClassicWorld or server map)");
 }
 
-LevelReading TooLarge(size_t ownBytes, bool atLeast) {
-  LevelReading reading = Refused(LevelRefusal::OwnPartTooLarge, "more of the level's own data than the editor keeps");
+LevelReading TooLarge(size_t ownBytes, size_t bound, bool atLeast) {
+  LevelReading reading = Refused(LevelRefusal::OwnPartTooLarge, std::string(atLeast ? "more than " : "") +
+                                                                     WithThousands(ownBytes) +
+                                                                     " bytes of the level's own data, more than the " +
+                                                                     WithThousands(bound) + " the editor keeps");
   reading.OwnBytes = ownBytes;
+  reading.OwnBound = bound;
   reading.AtLeast = atLeast;
   return reading;
 }
@@ -74,12 +79,15 @@ LevelReading Check(const Found& found, size_t fileSize, bool cutShort) {
   if (!IsLevelSize(found.Width, found.Length, found.Height)) {
     return Refused(LevelRefusal::NotALevel, "a level of a size no level has", found);
   }
-  if (LevelMemory(found.Width, found.Length, found.Height) > MemoryForALevel()) {
-    return Refused(LevelRefusal::TooLargeForMemory, "a level larger than this machine's memory holds", found);
+  if (const uint64_t needs = LevelMemory(found.Width, found.Length, found.Height); needs > MemoryForALevel()) {
+    return Refused(LevelRefusal::TooLargeForMemory,
+                   "a level of " + std::to_string(found.Width) + " x " + std::to_string(found.Length) + " x " +
+                       std::to_string(found.Height) + ": it needs " + MemoryText(needs) + ", more than this machine has",
+                   found);
   }
-  if (found.CellsOffset > LargestOwnPart) return TooLarge(found.CellsOffset, cutShort);
+  if (found.CellsOffset > LargestOwnPart) return TooLarge(found.CellsOffset, LargestOwnPart, cutShort);
   const size_t trailer = TrailerBytes(found, fileSize);
-  if (!cutShort && trailer > found.LargestTrailer) return TooLarge(trailer, false);
+  if (!cutShort && trailer > found.LargestTrailer) return TooLarge(trailer, found.LargestTrailer, false);
   return {};
 }
 
@@ -90,8 +98,9 @@ LevelReading SizeFromStart(std::span<const uint8_t> bytes, const HeaderTemplate&
   if (HeaderMatches(bytes, header)) return {};
   const Found found = FindLevel(bytes);
   if (!found.Level) return {};  // read as far as a level of the template's size goes
-  const LevelReading checked = Check(found, bytes.size(), true);
+  LevelReading checked = Check(found, bytes.size(), true);
   if (checked.Refusal == LevelRefusal::None) start = {found.CellsOffset + found.CellCount, found.LargestTrailer};
+  checked.Width = found.Width, checked.Length = found.Length, checked.Height = found.Height;
   return checked;
 }
 
@@ -101,7 +110,10 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& he
     return {};
   }
   const Found found = FindLevel(file);
-  if (!found.Level || !found.Whole) return NotALevel();
+  if (!found.Level) return NotALevel();
+  if (!found.Whole) {
+    return Refused(LevelRefusal::CutShort, "cut short: the file ends before the cells of its level do", found);
+  }
   LevelReading checked = Check(found, file.size(), false);
   if (checked.Refusal != LevelRefusal::None) return checked;
   TakeOwnLevel(file, found.CellsOffset, found.Width, found.Length, found.Height, found.Kind, level);
@@ -113,7 +125,8 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& he
 LevelReading TellTooLongLevel(std::span<const uint8_t> start) {
   const Found found = FindLevel(start);
   if (!found.Level) return Refused(LevelRefusal::NotALevel, "more than a level holds");
-  return TooLarge(std::max(found.CellsOffset, TrailerBytes(found, start.size())), true);
+  if (found.CellsOffset > LargestOwnPart) return TooLarge(found.CellsOffset, LargestOwnPart, true);
+  return TooLarge(TrailerBytes(found, start.size()), found.LargestTrailer, true);
 }
 
 }  // namespace terrafix

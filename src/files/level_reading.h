@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ enum class LevelRefusal {
   CompressorFailed,   // the compressor could not make a level of it
   NotALevel,          // a file of none of the formats the editor knows
   OwnPartTooLarge,    // a level whose bytes before or after its cells exceed the bound of its format
+  CutShort,           // a level whose file ends before its cells do
   TooLargeForMemory,  // a level larger than this machine's memory holds
 };
 
@@ -29,9 +31,14 @@ struct LevelReading {
   LevelRefusal Refusal = LevelRefusal::None;
   int32_t Width = 0, Length = 0, Height = 0;  // the level's size, when its file tells
   size_t OwnBytes = 0;                        // OwnPartTooLarge: the larger part
+  size_t OwnBound = 0;                        // and the most its format keeps there
   bool AtLeast = false;                       // OwnBytes is what a file cut short showed of it
   std::string Why;                            // for standard error, when refused
 };
+
+// Whether a level of that size is wanted: empty, or why not (a picture of
+// it that would not fit, say), asked before its cells are read.
+using SizeWanted = std::function<std::string(int32_t width, int32_t length, int32_t height)>;
 
 // What the start of a file tells of the whole, before it is read.
 struct LevelStart {

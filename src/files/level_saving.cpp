@@ -1,6 +1,7 @@
 #include "files/level_saving.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "platform/files/file_system.h"
 #include "platform/files/temporary_files.h"
 #include "platform/programs/run_program.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -75,11 +77,22 @@ bool WriteUncompressed(const TemporaryFile& file, const LevelName& name, const L
 
 }  // namespace
 
+std::string FormatCannotHold(const LevelName& name, const Level& level) {
+  constexpr size_t MostCells = INT32_MAX;
+  if (name.IsServerMap() || level.Cells.size() <= MostCells) return {};
+  const std::string format = name.IsClassicWorld() ? ".cw" : ".dat";
+  return WithThousands(level.Cells.size()) + " cells: more than a " + format + " holds (" + WithThousands(MostCells) +
+         "); .lvl holds it";
+}
+
 bool WriteLevelAs(const LevelName& name, const Level& level, const HeaderTemplate& header, std::string& why) {
+  why = FormatCannotHold(name, level);
+  if (!why.empty()) return false;
   // Beside the file they replace, whatever folder the name names: a rename
   // never crosses file systems, and the room they take is that folder's.
+  // What an interrupted command left there goes first.
   const std::string folder = FolderOf(name.Compressed());
-  if (folder != ".") RemoveAbandonedTemporaries(folder);
+  RemoveAbandonedTemporaries(folder);
   TemporaryFile uncompressed, compressed;
   if (!MakeTemporary(uncompressed, why, folder) || !WriteUncompressed(uncompressed, name, level, header, why) ||
       !MakeTemporary(compressed, why, folder)) {

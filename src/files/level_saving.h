@@ -20,4 +20,9 @@ namespace terrafix {
 // earlier level or the whole new one. False, with why, when it was not saved.
 bool WriteLevelAs(const LevelName& name, const Level& level, const HeaderTemplate& header, std::string& why);
 
+// Why the name's format cannot hold the level, or empty when it can: the
+// game's level files and ClassicWorld keep the count of cells in a signed
+// 32-bit length, so at most 2,147,483,647 cells; a server map holds any level.
+std::string FormatCannotHold(const LevelName& name, const Level& level);
+
 }  // namespace terrafix

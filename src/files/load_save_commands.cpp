@@ -14,21 +14,22 @@
 #include <cstdio>
 
 #include "files/folder_cleanup.h"
+#include "files/game_level.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/level_saving.h"
 #include "platform/files/file_system.h"
 #include "platform/machine/machine_memory.h"
 #include "platform/screen/line_input.h"
-#include "platform/text/number_text.h"
 #include "platform/screen/screen.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
 namespace {
 
 std::string Ask(std::string_view prompt) {
-  SetTextCursor(QuestionRow, QuestionColumn);
+  BlankRowFrom(QuestionRow, QuestionColumn);
   return InputLine(prompt);
 }
 
@@ -64,7 +65,15 @@ void ShowRefusal(const LevelName& level, const LevelReading& reading) {
     case LevelRefusal::NotALevel:
       ShowMessage(level.Ending == LevelFileEnding ? HeaderMismatchMessage : NotAnyLevelMessage);
       break;
-    case LevelRefusal::OwnPartTooLarge: ShowMessage(OwnPartMessage(reading.OwnBytes, reading.AtLeast)); break;
+    case LevelRefusal::OwnPartTooLarge:
+      ShowMessage(OwnPartMessage(reading.OwnBytes, reading.OwnBound, reading.AtLeast));
+      break;
+    case LevelRefusal::CutShort:
+      ShowMessage(level.Ending == LevelFileEnding
+                      ? std::string(HeaderMismatchMessage)
+                      : CutShortMessage(level.Shown + level.SpelledEnding(), reading.Width, reading.Length,
+                                        reading.Height));
+      break;
     case LevelRefusal::TooLargeForMemory:
       ShowMessage(TooLargeMessage(level.Shown, reading.Width, reading.Length, reading.Height));
       break;
@@ -82,10 +91,20 @@ std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t l
   return text;
 }
 
-std::string OwnPartMessage(size_t bytes, bool atLeast) {
-  std::string text = "The editor keeps at most 64 KiB of a level's own data; this one has " +
-                     std::string(atLeast ? "more than " : "") + WithThousands(bytes) + " bytes";
-  text.resize(std::max(text.size(), MessageWidth), ' ');
+std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast) {
+  const std::string has = std::string(atLeast ? "more than " : "") + WithThousands(bytes) + " bytes";
+  std::string text = bound == LargestOwnPart
+                         ? "The editor keeps at most 64 KiB of a level's own data; this one has " + has
+                         : "A map keeps at most " + WithThousands(bound) + " bytes after its cells; this one has " + has;
+  text.resize(MessageWidth, ' ');  // its row and no more
+  return text;
+}
+
+std::string CutShortMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height) {
+  const std::string rest = " is cut short: it ends inside the cells of its " + std::to_string(width) + " x " +
+                           std::to_string(length) + " x " + std::to_string(height) + " level, press any key...";
+  std::string text = ShortenedName(shownName, MessageWidth - std::min(rest.size(), MessageWidth)) + rest;
+  text.resize(MessageWidth, ' ');
   return text;
 }
 
@@ -117,8 +136,13 @@ bool SaveCommand(Level& level, const HeaderTemplate& header, const std::function
   CleanUpFolder();
   const LevelName name = NameOfLevel(Ask(SavePrompt));
   if (name.File.empty() || Refused(name, true)) return false;
+  if (std::string cannot = FormatCannotHold(name, level); !cannot.empty()) {
+    cannot.resize(MessageWidth, ' ');
+    ShowMessage(cannot);
+    return false;
+  }
   if (KindOfFile(name.Compressed()) != FileKind::Missing &&
-      !AskYesOrNo(ReplaceQuestion(name.Shown, name.Ending), QuestionRow, QuestionColumn)) {
+      !AskYesOrNo(ReplaceQuestion(name.Shown, name.SpelledEnding()), QuestionRow, QuestionColumn)) {
     return false;
   }
   std::string why;

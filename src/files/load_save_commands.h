@@ -43,8 +43,14 @@ static_assert(NotAnyLevelMessage.size() == 92);
 std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height);
 
 // "The editor keeps at most 64 KiB of a level's own data; this one has 70,000
-// bytes", padded: a level whose header or trailer exceeds that bound.
-std::string OwnPartMessage(size_t bytes, bool atLeast);
+// bytes", padded: a level whose header or trailer exceeds `bound`; a map,
+// whose sections may take more, names its own bound.
+std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast);
+
+// "castle.lvl is cut short: it ends inside the cells of its 64 x 64 x 64
+// level, press any key...", padded: a level whose file ends before its cells
+// do.
+std::string CutShortMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height);
 
 // A name shown in at most `width` columns: as it is, or its start and "...".
 std::string ShortenedName(std::string_view shownName, size_t width);

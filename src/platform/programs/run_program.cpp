@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <new>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -38,13 +39,16 @@ int ResultOf(int status) {
 }
 
 // Reads what the pipe holds into `bytes` after the `used` bytes already
-// there, up to `stopAt` of them, making room as it comes (within the room
-// made already, without a copy); false once more than `limit` came.
-bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t limit, size_t stopAt, bool& open) {
+// there, up to `stopAt` of them, making room as it comes: the `expected`
+// size at once, then half as much again each time, at most `limit` + 1
+// (within the room reserved already, without a copy); false once more than
+// `limit` came.
+bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t limit, size_t expected, size_t stopAt,
+                bool& open) {
   while (used < stopAt) {
     if (used == bytes.size()) {
       if (used > limit) return false;
-      const size_t room = std::max(bytes.capacity(), used + std::max(used / 2, OutputStep));
+      const size_t room = used < expected ? expected : used + std::max(used / 2, OutputStep);
       bytes.resize(std::min(room, limit + 1));
     }
     const size_t wanted = std::min(bytes.size(), std::max(stopAt, used + 1)) - used;
@@ -135,13 +139,13 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
 
   int result = 0;
   bool pipeOpen = pipeFds[0] >= 0;
-  size_t used = 0, limit = streams.Limit;
+  size_t used = 0, limit = streams.Limit, expected = 0;
   bool told = !streams.OnStart;  // the start shown to OnStart
   if (streams.Bytes) streams.Bytes->clear();
   for (;;) {
     int status = 0;
     const size_t stopAt = told ? SIZE_MAX : streams.StartLength;
-    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, limit, stopAt, pipeOpen)) {
+    if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, limit, expected, stopAt, pipeOpen)) {
       StopProgram(pid);
       result = ProgramOutputTooLong;
       break;
@@ -155,9 +159,19 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
         result = ProgramOutputTooLong;
         break;
       }
-      if (room.Room > streams.Bytes->capacity()) {
-        streams.Bytes->resize(used);
-        streams.Bytes->reserve(room.Room);  // (a copy of the start alone)
+      // All the output may take is reserved at once (address space: only
+      // what arrives takes memory), so that it never grows by a copy, even
+      // when a file says it is smaller than it is. Where even the reserve
+      // cannot be had, the room expected is the most that is read.
+      expected = room.Room;
+      if (limit + 1 > streams.Bytes->capacity()) {
+        streams.Bytes->resize(used);  // (a copy of the start alone)
+        try {
+          streams.Bytes->reserve(limit + 1);
+        } catch (const std::bad_alloc&) {
+          streams.Bytes->reserve(room.Room);
+          limit = std::min(limit, room.Room - 1);
+        }
         AdviseLargePages(streams.Bytes->data(), streams.Bytes->capacity());
       }
       continue;  // the rest may be there already

@@ -153,9 +153,16 @@ std::string InputLine(std::string_view prompt) {
   return TakeAnswerItem(answer);
 }
 
+void BlankRowFrom(int row, int column) {
+  if (column < 1 || column > TextColumns) return;
+  SetTextCursor(row, column);
+  PrintText(std::string(static_cast<size_t>(TextColumns - column + 1), ' '), PrintEnding::None);
+  SetTextCursor(row, column);
+}
+
 bool AskYesOrNo(std::string_view question, int row, int column) {
   for (;;) {
-    SetTextCursor(row, column);
+    BlankRowFrom(row, column);  // an earlier question, its answer, a message: gone
     const std::string answer = LowerCase(InputLine(question));
     if (answer == "y") return true;
     if (answer == "n") return false;

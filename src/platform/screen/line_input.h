@@ -24,8 +24,13 @@ void WaitForKey();
 // Prints `message` at the question place with a line break, then waits for a key.
 void ShowMessage(std::string_view message);
 
+// Blanks text row `row` from `column` to its end and leaves the text cursor
+// there: a question asked there shows nothing of what stood before it.
+void BlankRowFrom(int row, int column);
+
 // Asks `question` at text row `row`, column `column`, again at the same place
-// until the answer, lower-cased, is "y" (true) or "n" (false).
+// until the answer, lower-cased, is "y" (true) or "n" (false); each time on
+// a row blanked from there.
 bool AskYesOrNo(std::string_view question, int row, int column);
 
 // The answer as one item: leading blanks and tabs dropped; up to the first

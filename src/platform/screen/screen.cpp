@@ -270,6 +270,10 @@ void ClosePictureWindow() {
   if (ScreenBackend* backend = Screen().Backend.get()) backend->ClosePicture();
 }
 
+void NotePictureWindow(std::string_view note) {
+  if (ScreenBackend* backend = Screen().Backend.get()) backend->NotePicture(note);
+}
+
 PictureInput TakePictureInput() {
   ScreenBackend* backend = Screen().Backend.get();
   return backend ? backend->TakePictureInput() : PictureInput{};

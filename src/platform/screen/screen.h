@@ -66,6 +66,8 @@ void EndIfSignalled();
 bool OpenPictureWindow(int width, int height);
 void ShowPictureWindow(const uint32_t* pixels, int width, int height, int pitch);
 void ClosePictureWindow();
+// The picture window's title: its name and `note` after it.
+void NotePictureWindow(std::string_view note);
 PictureInput TakePictureInput();
 void LockScreen();
 void UnlockScreen();

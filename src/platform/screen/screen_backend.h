@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "platform/screen/key_codes.h"
 
@@ -93,6 +94,8 @@ class ScreenBackend {
     (void)pixels, (void)width, (void)height, (void)pitch;
   }
   virtual void ClosePicture() {}
+  // The picture window's title: its name, then `note`.
+  virtual void NotePicture(std::string_view note) { (void)note; }
   virtual PictureInput TakePictureInput() { return {}; }
 };
 

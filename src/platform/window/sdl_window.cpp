@@ -217,6 +217,10 @@ class SdlWindow : public ScreenBackend {
     PresentPicture();
   }
 
+  void NotePicture(std::string_view note) override {
+    if (Picture) SDL_SetWindowTitle(Picture, (ProgramTitle() + " picture" + std::string(note)).c_str());
+  }
+
   void ClosePicture() override {
     if (Picture) SDL_DestroyWindow(Picture);
     Picture = nullptr;
@@ -257,17 +261,24 @@ class SdlWindow : public ScreenBackend {
   }
 
   // Beside the main window, right or else left of it, where the screen has
-  // room (a window manager may place it otherwise).
+  // room; on a narrower screen at its edge, never centred over the slices
+  // (a window manager may place it otherwise).
   void PlaceBeside(int width, int& x, int& y) const {
     constexpr int Gap = 8;
     SDL_Rect screen{};
     int mainX = 0, mainY = 0;
     SDL_GetWindowPosition(Window, &mainX, &mainY);
     if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(Window), 0), &screen) != 0) return;
-    if (mainX + Width + Gap + width <= screen.x + screen.w) {
-      x = mainX + Width + Gap, y = mainY;
-    } else if (mainX - Gap - width >= screen.x) {
-      x = mainX - Gap - width, y = mainY;
+    // Right of the main window, else left of it where either has room; else
+    // at the screen's edge on the side with more, as far from it as can be.
+    const int right = screen.x + screen.w - (mainX + Width), left = mainX - screen.x;
+    y = mainY;
+    if (right >= Gap + width) {
+      x = mainX + Width + Gap;
+    } else if (left >= Gap + width) {
+      x = mainX - Gap - width;
+    } else {
+      x = right >= left ? screen.x + screen.w - width : screen.x;
     }
   }
 
