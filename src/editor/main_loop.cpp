@@ -1,7 +1,9 @@
 #include "editor/main_loop.h"
 
 #include <memory>
+#include <exception>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "display/slice_views.h"
@@ -46,6 +48,7 @@ void RunEditor(const StartOptions& start) {
   // Ended from outside (a closed terminal, a logout, a lost display), the
   // editor keeps what would be lost.
   SetLastWishes([&] { KeepUnsavedWork(*level, *header, history); });
+  std::set_terminate(EndAfterFailure);  // whatever fails, unsaved work is kept
   DrawPass(state, *level);
   if (!start.Message.empty()) ShowMessage(start.Message);
   if (!start.LevelFile.empty() && LoadLevel(NameOfLevelFile(start.LevelFile), *level, *header)) MarkSaved(history);
@@ -58,6 +61,8 @@ void RunEditor(const StartOptions& start) {
     try {
       idle = RunPass(state, *level, *header, history, *work);
     } catch (const std::bad_alloc&) {
+      work->Said = std::string(NoMemoryMessage);
+    } catch (const std::length_error&) {  // (a size past what a vector holds)
       work->Said = std::string(NoMemoryMessage);
     }
     try {

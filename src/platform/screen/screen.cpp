@@ -106,6 +106,11 @@ void EndIfSignalled() {
 
 int EndSignalFd() { return EndSignalPipe[0]; }
 
+void EndAfterFailure() {
+  std::fprintf(stderr, "terrafix: ended by a failure nothing could take\n");
+  EndBySignalNow(SIGABRT);
+}
+
 void EndForLostScreen() {
   // Nothing of the screen may be used any more: only the wishes, then the end.
   (void)Screen().Backend.release();  // its connection is gone: nothing of it is closed

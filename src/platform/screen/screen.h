@@ -61,6 +61,9 @@ bool EndSignalPending();
 void CatchEndingSignals();
 // Ends the process as a signal that has arrived would (after the last wishes).
 void EndIfSignalled();
+// Ends the process after a failure nothing caught (an exception, as
+// std::terminate's handler): the last wishes first, then as SIGABRT would.
+[[noreturn]] void EndAfterFailure();
 // The picture window of a desktop window (screen_backend.h): false where
 // there is none (the terminal).
 bool OpenPictureWindow(int width, int height);
