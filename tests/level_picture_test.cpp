@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "display/level_overview.h"
 #include "display/level_picture.h"
 #include "display/picture_colours.h"
 #include "reference_picture.h"
@@ -141,6 +143,43 @@ TEST(LevelPicture, TheShownAreaIsWhatIsDrawnAndAMargin) {
   EXPECT_EQ(pixels.size(), size_t(shown.Right - shown.Left) * (shown.Bottom - shown.Top));
   EXPECT_EQ(pixels[0], 0u) << "transparent margin";
   EXPECT_TRUE(ShownArea(LevelPicture{}, 3).Empty());
+}
+
+// The overview of a level: each block of step x step x step cells is the
+// topmost tile in it that is not air, blocks at the far edges partly
+// outside; a change is made again in the blocks it touches alone; the step
+// chosen is the least whose picture fits the bound.
+TEST(LevelOverview, BlocksShowTheirTopmostTileAndTheStepFitsTheBound) {
+  Level level;
+  level.Width = 5, level.Length = 3, level.Height = 3;
+  level.Cells.assign(45, 0);
+  level.TopPlane.assign(15, 0);
+  WriteCell(level, 0, 0, 0, 1);  // block (0, 0, 0): stone under sand
+  WriteCell(level, 1, 1, 1, 12);
+  WriteCell(level, 4, 2, 2, 8);  // the far corner's block, one cell of it inside the level
+  Level overview;
+  MakeOverview(level, 2, overview);
+  ASSERT_EQ(std::tie(overview.Width, overview.Length, overview.Height), std::make_tuple(3, 2, 2));
+  EXPECT_EQ(ReadCell(overview, 0, 0, 0), 12);
+  EXPECT_EQ(ReadCell(overview, 2, 1, 1), 8);
+  EXPECT_EQ(std::count(overview.Cells.begin(), overview.Cells.end(), 0), 10);
+  WriteCell(level, 1, 1, 1, 0);
+  WriteCell(level, 3, 0, 0, 5);
+  int32_t x0 = 1, y0 = 0, z0 = 0, x1 = 3, y1 = 1, z1 = 1;
+  UpdateOverview(level, 2, x0, y0, z0, x1, y1, z1, overview);
+  EXPECT_EQ(std::make_tuple(x0, y0, z0, x1, y1, z1), std::make_tuple(0, 0, 0, 1, 0, 0));
+  EXPECT_EQ(ReadCell(overview, 0, 0, 0), 1);
+  EXPECT_EQ(ReadCell(overview, 1, 0, 0), 5);
+
+  constexpr uint64_t Bound = uint64_t{128} << 20;
+  struct Case {
+    int64_t Width, Length, Height;
+    int32_t Step;
+  };
+  for (const Case& c : {Case{256, 256, 64, 1}, Case{1024, 1024, 256, 1}, Case{2048, 2048, 64, 2},
+                        Case{4096, 4096, 256, 4}, Case{32767, 32767, 1, 32}}) {
+    EXPECT_EQ(OverviewStep(c.Width, c.Length, c.Height, 1, 8, Bound), c.Step) << c.Width << " x " << c.Height;
+  }
 }
 
 }  // namespace
