@@ -146,6 +146,24 @@ void BM_Pass(benchmark::State& state) {
 }
 BENCHMARK(BM_Pass)->ArgsProduct({{1, 2, 3}, {1, 2, 3}, {0, 1}});
 
+// The same pass with a box shown, crossing every view's slice, with its
+// message on row 1: set beside BM_Pass of the same arguments.
+void BM_PassWithABox(benchmark::State& state) {
+  EditorState s = ViewOptionsOf(state);
+  s.SliceX = 100;
+  s.SliceY = 150;
+  s.Layer = 28;
+  s.BoxShown = 1;
+  s.Box = {50, 60, 10, 200, 220, 40};
+  const Level& grid = VariedLevel();
+  testing::FreshScreen();
+  for (auto _ : state) {
+    DrawPass(s, grid, "Filled 1,234,567 cells");
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_PassWithABox)->ArgsProduct({{1}, {1, 3}, {0}});
+
 // The same over a level of 1024 x 1024 x 256, panned into its middle: the
 // views draw what they show, as many cells as of a level of 256 x 256 x 64.
 void BM_PassOfALargeLevel(benchmark::State& state) {

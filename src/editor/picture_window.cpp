@@ -10,7 +10,7 @@ namespace {
 
 // The level as the picture shows it: itself, or its overview.
 const Level& Pictured(const Level& level, const PictureWindow& window) {
-  return window.Step > 1 ? window.Overview : level;
+  return window.Step > 1 ? *window.Overview : level;
 }
 
 // The whole picture drawn anew, of the level at full size where it fits the
@@ -22,11 +22,10 @@ void DrawWhole(const Level& level, int32_t turn, PictureWindow& window) {
   if (step != window.Step) NotePictureWindow(PictureNote(step));
   window.Step = step;
   if (step > 1) {
-    MakeOverview(level, step, window.Overview);
+    if (!window.Overview) window.Overview = std::make_unique<Level>();
+    MakeOverview(level, step, *window.Overview);
   } else {
-    window.Overview = {};
-    window.Overview.Cells.clear(), window.Overview.TopPlane.clear();  // its memory back
-    window.Overview.Cells.shrink_to_fit(), window.Overview.TopPlane.shrink_to_fit();
+    window.Overview.reset();  // its memory back
   }
   DrawLevelPicture(Pictured(level, window), 1, turn, window.Picture);
 }
@@ -54,7 +53,7 @@ void RedrawChanged(const Level& level, const LevelChanges& changes, PictureWindo
     y0 = static_cast<int32_t>(changes.First % plan / width), y1 = static_cast<int32_t>(last % plan / width);
     if (y0 == y1) x0 = static_cast<int32_t>(changes.First % width), x1 = static_cast<int32_t>(last % width);
   }
-  if (window.Step > 1) UpdateOverview(level, window.Step, x0, y0, z0, x1, y1, z1, window.Overview);
+  if (window.Step > 1) UpdateOverview(level, window.Step, x0, y0, z0, x1, y1, z1, *window.Overview);
   const Level& pictured = Pictured(level, window);
   const size_t cells = size_t(x1 - x0 + 1) * size_t(y1 - y0 + 1) * size_t(z1 - z0 + 1);
   if (cells * 4 > PlanCells(pictured)) return DrawLevelPicture(pictured, picture.Scale, picture.Turn, picture);

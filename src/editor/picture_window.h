@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "display/level_overview.h"
@@ -28,7 +29,7 @@ constexpr uint64_t PictureMemoryBound = uint64_t{128} << 20;
 struct PictureWindow {
   bool Open = false;
   int32_t Step = 1;      // 1: the level at full size; else its overview, smaller by that
-  Level Overview;        // the level made smaller, where Step is more than 1
+  std::unique_ptr<Level> Overview;  // the level made smaller, where Step is more than 1
   LevelPicture Picture;  // of the whole level (or its overview), at the view's turn
   PictureView Shown;     // what the window shows; the window shows it again when uncovered
   EditorState ShownFor;  // the slices, turn and zoom it shows
