@@ -125,33 +125,51 @@ UndoStep FloodFill(Level& level, const CellBox& r, int32_t x, int32_t y, int32_t
   UndoStep step = WithBits(level, r, old, tile);
   changed = 0;
   if (old == tile) return step;
-  struct Seed {
-    int32_t X, Y, Z;
+  // A run of cells along x, filled already, whose rows beside are still to
+  // be looked at.
+  struct Span {
+    int32_t Y, Z, First, Last;
   };
   const size_t regionWidth = static_cast<size_t>(BoxWidth(r)), regionLength = static_cast<size_t>(BoxLength(r));
-  std::vector<Seed> waiting{{x, y, z}};
+  // Fills the run of the old tile through (at, y, z) as far as it goes in the region.
+  auto fill = [&](int32_t at, int32_t y, int32_t z) {
+    uint8_t* row = &level.Cells[CellIndex(level, 0, y, z)];
+    int32_t first = at, last = at;
+    while (first > r.X0 && row[first - 1] == old) --first;
+    while (last < r.X1 && row[last + 1] == old) ++last;
+    const size_t count = static_cast<size_t>(last - first + 1);
+    std::memset(row + first, tile, count);
+    const size_t bit = ((static_cast<size_t>(z - r.Z0) * regionLength + static_cast<size_t>(y - r.Y0)) * regionWidth) +
+                       static_cast<size_t>(first - r.X0);
+    SetBits(step.BoxBits, bit, count);
+    changed += count;
+    return Span{y, z, first, last};
+  };
+  std::vector<Span> waiting;
   try {
+    waiting.push_back(fill(x, y, z));
     while (!waiting.empty()) {
-      const Seed s = waiting.back();
+      const Span s = waiting.back();
       waiting.pop_back();
-      uint8_t* row = &level.Cells[CellIndex(level, 0, s.Y, s.Z)];
-      if (row[s.X] != old) continue;  // filled since it was found
-      int32_t first = s.X, last = s.X;
-      while (first > r.X0 && row[first - 1] == old) --first;
-      while (last < r.X1 && row[last + 1] == old) ++last;
-      const size_t count = static_cast<size_t>(last - first + 1);
-      std::memset(row + first, tile, count);
-      const size_t bit = ((static_cast<size_t>(s.Z - r.Z0) * regionLength + static_cast<size_t>(s.Y - r.Y0)) *
-                          regionWidth) + static_cast<size_t>(first - r.X0);
-      SetBits(step.BoxBits, bit, count);
-      changed += count;
-      // The span's neighbours in the rows beside it: each run of the old tile there is a seed.
-      const Seed beside[] = {{0, s.Y - 1, s.Z}, {0, s.Y + 1, s.Z}, {0, s.Y, s.Z - 1}, {0, s.Y, s.Z + 1}};
-      for (const Seed& n : beside) {
+      struct Row {
+        int32_t Y, Z;
+      };
+      const Row beside[] = {{s.Y - 1, s.Z}, {s.Y + 1, s.Z}, {s.Y, s.Z - 1}, {s.Y, s.Z + 1}};
+      for (const Row& n : beside) {
         if (n.Y < r.Y0 || n.Y > r.Y1 || n.Z < r.Z0 || n.Z > r.Z1) continue;
         const uint8_t* next = &level.Cells[CellIndex(level, 0, n.Y, n.Z)];
-        for (int32_t at = first; at <= last; ++at) {
-          if (next[at] == old && (at == first || next[at - 1] != old)) waiting.push_back({at, n.Y, n.Z});
+        // Most often the row beside holds the old tile nowhere along the
+        // span (filled already, or solid): a plain loop with no branch,
+        // which the compiler makes wide, says so.
+        uint8_t any = 0;
+        for (int32_t at = s.First; at <= s.Last; ++at) any |= static_cast<uint8_t>(next[at] == old);
+        if (!any) continue;
+        // Each run of the old tile there is filled now (so that no other
+        // span finds it again) and waits to have its own rows looked at.
+        for (int32_t at = s.First; at <= s.Last; ++at) {
+          if (next[at] != old) continue;
+          waiting.push_back(fill(at, n.Y, n.Z));
+          at = waiting.back().Last;
         }
       }
     }

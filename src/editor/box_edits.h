@@ -22,9 +22,9 @@ UndoStep ReplaceInBox(Level& level, const CellBox& box, uint8_t from, uint8_t to
 // The cell (x, y, z) of `region` and every cell of `region` joined to it
 // face to face through cells that hold its tile take `tile`; `changed`
 // counts them (none when the cell holds `tile` already). The step keeps a
-// bit a cell of `region`. Spans along x are filled at once and the rows
-// beside each are searched for more; the spans still to do wait on a list,
-// so that no recursion and no cell-by-cell queue is needed.
+// bit a cell of `region`. A run along x is filled as soon as it is found,
+// and waits on a list to have the rows beside it searched for more: no
+// recursion, no cell-by-cell queue, and no run found twice.
 UndoStep FloodFill(Level& level, const CellBox& region, int32_t x, int32_t y, int32_t z, uint8_t tile,
                    size_t& changed);
 
