@@ -43,7 +43,8 @@ constexpr uint8_t Air = 0;
 constexpr std::string_view NoBoxMessage = "No box: Shift + drag on a view selects one, a the whole level";
 constexpr std::string_view NoCellMessage = "No cell of the level under the pointer";
 constexpr std::string_view OutsideBoxMessage = "The cell under the pointer is outside the box";
-constexpr std::string_view EmptyClipboardMessage = "Nothing to paste";
+constexpr std::string_view NothingToPasteMessage = "Nothing to paste";
+constexpr std::string_view EmptyClipboardMessage = "The clipboard is empty: c copies the box into it";
 
 std::string SizeText(int32_t width, int32_t length, int32_t height) {
   return std::to_string(width) + " x " + std::to_string(length) + " x " + std::to_string(height);
@@ -129,7 +130,7 @@ bool Copy(BoxContext& c, std::string_view done) {
 }
 
 void Paste(BoxContext& c, bool overAir) {
-  if (ClipboardEmpty(c.Work.Clip)) return c.Say(std::string(EmptyClipboardMessage));
+  if (ClipboardEmpty(c.Work.Clip)) return c.Say(std::string(NothingToPasteMessage));
   int32_t x, y, z;
   if (!CellUnderPointer(c.State, c.TheLevel, x, y, z)) return c.Say(std::string(NoCellMessage));
   CellBox part;
