@@ -5,6 +5,19 @@
 
 namespace terrafix {
 
+void PutBitsOther(const UndoStep& step, Level& level) {
+  const CellBox& b = step.Box;
+  size_t bit = 0;
+  for (int32_t z = b.Z0; z <= b.Z1; ++z) {
+    for (int32_t y = b.Y0; y <= b.Y1; ++y) {
+      uint8_t* row = &level.Cells[CellIndex(level, b.X0, y, z)];
+      for (int32_t x = 0; x < BoxWidth(b); ++x, ++bit) {
+        if (BoxBit(step.BoxBits, bit)) row[x] = step.BitsOther;
+      }
+    }
+  }
+}
+
 namespace {
 
 void NoteChanged(LevelChanges& changes, size_t index) {
@@ -36,23 +49,6 @@ void SwapBoxValues(UndoStep& step, Level& level) {
     }
   }
 }
-
-}  // namespace
-
-void PutBitsOther(const UndoStep& step, Level& level) {
-  const CellBox& b = step.Box;
-  size_t bit = 0;
-  for (int32_t z = b.Z0; z <= b.Z1; ++z) {
-    for (int32_t y = b.Y0; y <= b.Y1; ++y) {
-      uint8_t* row = &level.Cells[CellIndex(level, b.X0, y, z)];
-      for (int32_t x = 0; x < BoxWidth(b); ++x, ++bit) {
-        if (BoxBit(step.BoxBits, bit)) row[x] = step.BitsOther;
-      }
-    }
-  }
-}
-
-namespace {
 
 // Puts the step's cells (or level) into the level and keeps the level's in the step.
 void Swap(UndoStep& step, Level& level, LevelChanges& changes) {

@@ -119,15 +119,18 @@ int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
     const std::filesystem::path out = std::filesystem::absolute(NameOfLevelFile(job.Out).Compressed(), error);
     return std::filesystem::weakly_canonical(out, error);
   };
-  // What an interrupted command left where this one writes goes first.
-  for (const LevelJob& job : plan.Conversions) RemoveAbandonedTemporaries(FolderOf(job.Out));
+  // What an interrupted command left where this one writes goes first, once a folder.
+  std::set<std::string> folders;
+  for (const LevelJob& job : plan.Conversions) folders.insert(FolderOf(job.Out));
+  for (const std::string& folder : folders) RemoveAbandonedTemporaries(folder);
   return RunLevelJobs(plan.Conversions, "levels not converted", [&](const LevelJob& job, std::string& why) {
-    if (written.count(place(job)) != 0) {
+    const std::filesystem::path out = place(job);
+    if (written.count(out) != 0) {
       why = job.Out + " is written by a level before it in this run";
       return false;
     }
     if (!ConvertLevel(job, plan.Force, header, why)) return false;
-    written.insert(place(job));
+    written.insert(out);
     return true;
   });
 }

@@ -72,7 +72,8 @@ LevelName NameOfLevel(std::string_view typed) {
   // A typed ".DAT" means name.dat, as it always has; a ".CW" the file as
   // typed, or the file name.cw where only that one is there.
   if (level.Ending == LevelFileEnding ||
-      (KindOfFile(level.Compressed()) == FileKind::Missing && KindOfFile(level.File + ending) != FileKind::Missing)) {
+      (!level.Spelled.empty() && KindOfFile(level.Compressed()) == FileKind::Missing &&
+       KindOfFile(level.File + ending) != FileKind::Missing)) {
     level.Spelled.clear();
   }
   return level;
