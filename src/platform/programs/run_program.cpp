@@ -88,6 +88,7 @@ int StopProgram(pid_t pid) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
   setpgid(0, 0);
+  signal(SIGPIPE, SIG_DFL);  // the editor ignores it; a compressor is stopped by it, as from a shell
   if (input >= 0) dup2(input, STDIN_FILENO);
   if (output >= 0) dup2(output, STDOUT_FILENO);
   execve(file, argv, environ);

@@ -35,6 +35,10 @@ void CatchEndingSignals() {
   action.sa_handler = NoteEndSignal;  // without SA_RESTART: a wait in progress ends
   sigemptyset(&action.sa_mask);
   for (int signal : EndingSignals) sigaction(signal, &action, nullptr);
+  // A write to a connection that has gone (the display's, a closed pipe)
+  // fails with EPIPE rather than ending the editor on the spot: the failure
+  // is seen where it is written, and ends it with the unsaved work kept.
+  signal(SIGPIPE, SIG_IGN);
 }
 
 namespace {
