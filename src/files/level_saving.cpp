@@ -102,9 +102,9 @@ bool WriteLevelAs(const LevelName& name, const Level& level, const HeaderTemplat
   const int result = CompressInto(uncompressed.Name, compressed.Fd);
   bool saved = false;
   if (result != 0) {
-    why = DescribeProgramResult(CompressorProgram(), result);
+    why = DescribeProgramResult(CompressingProgram(), result);
   } else if (SizeOfFile(compressed.Name) <= 0) {
-    why = CompressorProgram() + " wrote nothing";
+    why = CompressingProgram() + " wrote nothing";
   } else {
     saved = PutTemporaryInPlace(compressed, name.Compressed(), why);
   }

@@ -118,8 +118,8 @@ bool KeepIn(const std::string& folder, const Level& level, const HeaderTemplate&
   }
   if (done) {
     // The compressor writes on from where the note ends.
-    const int result = CompressInto(uncompressed.Name, kept.Fd, false);
-    if (result != 0) why = DescribeProgramResult(CompressorProgram(), result);
+    const int result = CompressInto(uncompressed.Name, kept.Fd, false, Compression::Kept);
+    if (result != 0) why = DescribeProgramResult(CompressingProgram(), result);
     where = KeptName(folder, note.Time, static_cast<long>(getpid()), OfferedEnding);
     done = result == 0 && PutTemporaryInPlace(kept, where, why, PrivateFileMode);
   }

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -64,8 +65,9 @@ bool TakeOutput(int pipeFd, std::vector<uint8_t>& bytes, size_t& used, size_t li
 // SIGTERM, then SIGKILL once the grace is over, to the program and whatever
 // it started (its process group); returns the wait status. What it started
 // and left behind is killed once it has ended: it may hold the file the
-// program was writing.
-int StopProgram(pid_t pid) {
+// program was writing. `pidfd` (when there is one) wakes the wait as soon as
+// the program has ended.
+int StopProgram(pid_t pid, int pidfd) {
   kill(-pid, SIGTERM);
   const auto killAt = std::chrono::steady_clock::now() + GraceBeforeKill;
   int status = 0;
@@ -75,7 +77,8 @@ int StopProgram(pid_t pid) {
       waitpid(pid, &status, 0);
       break;
     }
-    usleep(10'000);
+    pollfd ended{pidfd, POLLIN, 0};
+    if (pidfd < 0 || poll(&ended, 1, 10) < 0) usleep(10'000);
   }
   kill(-pid, SIGKILL);
   return status;
@@ -84,13 +87,18 @@ int StopProgram(pid_t pid) {
 // The child's part, system calls only. It ends with the editor (a compressor
 // left running would keep writing a level nobody waits for), and has a
 // process group of its own, so that stopping it stops whatever it started.
-[[noreturn]] void RunInChild(const char* file, char* const* argv, int input, int output, pid_t parent) {
+[[noreturn]] void RunInChild(const char* file, char* const* argv, int input, int output, uint64_t addressSpace,
+                             pid_t parent) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
   setpgid(0, 0);
   signal(SIGPIPE, SIG_DFL);  // the editor ignores it; a compressor is stopped by it, as from a shell
   if (input >= 0) dup2(input, STDIN_FILENO);
   if (output >= 0) dup2(output, STDOUT_FILENO);
+  if (addressSpace > 0) {
+    const rlimit most{addressSpace, addressSpace};
+    setrlimit(RLIMIT_AS, &most);
+  }
   execve(file, argv, environ);
   _exit(127);
 }
@@ -98,10 +106,10 @@ int StopProgram(pid_t pid) {
 // vfork: the child borrows our memory until it runs the program, so no page
 // of the editor's is copied, nor made copy-on-write for the editor's next
 // writes (for a 17 MB grid, thousands of page faults a command).
-pid_t StartChild(const char* file, char* const* argv, int input, int output) {
+pid_t StartChild(const char* file, char* const* argv, int input, int output, uint64_t addressSpace) {
   const pid_t parent = getpid();
   const pid_t pid = vfork();
-  if (pid == 0) RunInChild(file, argv, input, output, parent);
+  if (pid == 0) RunInChild(file, argv, input, output, addressSpace, parent);
   return pid;
 }
 
@@ -124,7 +132,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   if (streams.Bytes && pipe2(pipeFds, O_CLOEXEC) != 0) return ProgramCannotStart;
   const int childOut = streams.Bytes ? pipeFds[1] : streams.ToFile;
   if (wait.Before) wait.Before();
-  const pid_t pid = StartChild(file.c_str(), argv.data(), streams.FromFile, childOut);
+  const pid_t pid = StartChild(file.c_str(), argv.data(), streams.FromFile, childOut, streams.AddressSpace);
   const bool started = pid > 0;
   if (pipeFds[1] >= 0) close(pipeFds[1]);
   if (!started) {
@@ -147,7 +155,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
     int status = 0;
     const size_t stopAt = told ? SIZE_MAX : streams.StartLength;
     if (pipeOpen && !TakeOutput(pipeFds[0], *streams.Bytes, used, limit, expected, stopAt, pipeOpen)) {
-      StopProgram(pid);
+      StopProgram(pid, pidfd);
       result = ProgramOutputTooLong;
       break;
     }
@@ -156,7 +164,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
       const OutputRoom room = streams.OnStart({streams.Bytes->data(), used});
       limit = room.Limit;
       if (used > limit) {
-        StopProgram(pid);
+        StopProgram(pid, pidfd);
         result = ProgramOutputTooLong;
         break;
       }
@@ -188,7 +196,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
       break;
     }
     if (wait.StopWanted && wait.StopWanted()) {
-      StopProgram(pid);
+      StopProgram(pid, pidfd);
       result = ProgramStopped;
       break;
     }
