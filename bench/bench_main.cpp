@@ -589,7 +589,7 @@ void BM_ConvertAgainstGzip(benchmark::State& state) {
     fs::remove("level.lvl");
     const auto start = Clock::now();
     std::string why;
-    if (!ConvertLevel({"level.dat", "level.lvl"}, false, header, why)) state.SkipWithError(why.c_str());
+    if (!ConvertLevel({"level.dat", "level.lvl", {}}, false, header, why)) state.SkipWithError(why.c_str());
     return SecondsSince(start);
   };
   auto alone = [&] {

@@ -32,9 +32,9 @@ std::unique_ptr<terrafix::ScreenBackend> OpenWindowOrTerminal(int width, int hei
 
 constexpr const char* Usage =
     "Usage: terrafix [--desktop] [LEVEL]\n"
-    "       terrafix --convert [--force] IN OUT [IN OUT]...\n"
-    "       terrafix --convert [--force] IN... --to dat|cw|lvl\n"
-    "       terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270]\n"
+    "       terrafix --convert [--force] [--jobs N] IN OUT [IN OUT]...\n"
+    "       terrafix --convert [--force] [--jobs N] IN... --to dat|cw|lvl\n"
+    "       terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270] [--jobs N]\n"
     "Edits a level of a block-building game, of any size, as flat slices.\n"
     "\n"
     "  LEVEL      a level file (the game's .dat, a ClassicWorld .cw, a server map .lvl,\n"
@@ -47,6 +47,8 @@ constexpr const char* Usage =
     "             1/N (1/2, 1/4, ...: each pixel a block of cells), the level\n"
     "             turned by that many degrees; a picture too large for this\n"
     "             machine is drawn at the largest 1/N that fits\n"
+    "  --jobs     how many levels --convert or --render works on at once, each in\n"
+    "             a process of its own (one a core of the machine unless given)\n"
     "  --help     shows this and ends\n"
     "  --version  shows the version and ends\n"
     "\n"

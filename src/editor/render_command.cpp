@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <set>
 
 #include "display/level_overview.h"
 #include "display/level_picture.h"
@@ -49,6 +48,8 @@ bool PlanRender(const std::vector<std::string>& arguments, RenderPlan& plan, std
       } else {
         plan.Step = 1;
       }
+    } else if (argument == "--jobs") {
+      if (!ReadJobCount(arguments, i, plan.Jobs, why)) return false;
     } else if (argument == "--turn" && hasValue) {
       int32_t degrees = -1;
       if (!ReadNumber(arguments[++i], degrees) || degrees % 90 != 0 || degrees > 270) {
@@ -162,16 +163,13 @@ int RunRender(const RenderPlan& plan, const HeaderTemplate& header) {
   }
   RemoveAbandonedTemporaries(plan.OutFolder);  // what an interrupted command left there
   std::vector<LevelJob> jobs;
-  for (const std::string& level : plan.Levels) jobs.push_back({level, PictureFileOf(level, plan)});
-  std::set<std::string> written;
-  return RunLevelJobs(jobs, "pictures not drawn", [&](const LevelJob& job, std::string& why) {
-    if (written.count(job.Out) != 0) {
-      why = job.Out + " is the picture of a level before it";
-      return false;
-    }
-    if (!RenderLevel(job.In, plan, header, why)) return false;
-    written.insert(job.Out);
-    return true;
+  for (const std::string& level : plan.Levels) {
+    const std::string picture = PictureFileOf(level, plan);
+    jobs.push_back({level, picture, picture});
+  }
+  const JobTexts texts{"pictures not drawn", " is the picture of a level before it"};
+  return RunLevelJobs(jobs, texts, plan.Jobs, [&](const LevelJob& job, std::string& why) {
+    return RenderLevel(job.In, plan, header, why);
   });
 }
 

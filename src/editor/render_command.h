@@ -1,7 +1,7 @@
 // Pictures of levels from the command line: the isometric picture of each
 // level, of any size and format the editor opens, as NAME.png, with no window
 // and no terminal.
-//   terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270]
+//   terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270] [--jobs N]
 // A picture too large for the machine at full size is drawn smaller (each
 // pixel standing for a block of cells), at the largest of 1/2, 1/4, ... that
 // fits, with a line that says so; --scale 1/N asks for that at once.
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/header_template.h"
+#include "files/level_jobs.h"
 
 namespace terrafix {
 
@@ -23,6 +24,7 @@ struct RenderPlan {
   int32_t Scale = 1;
   int32_t Step = 0;             // 1/Step (1, 2, 4, ...) of the level; 0: the largest that fits
   int32_t Turn = 0;             // quarter turns
+  int Jobs = DefaultJobCount();  // levels drawn at once
 };
 
 // The plan the arguments after --render ask for; false, with why, for

@@ -45,6 +45,8 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
     const std::string& argument = arguments[i];
     if (argument == "--force") {
       plan.Force = true;
+    } else if (argument == "--jobs") {
+      if (!ReadJobCount(arguments, i, plan.Jobs, why)) return false;
     } else if (argument == "--to") {
       if (i + 1 == arguments.size()) {
         why = "--to needs a format: dat, cw or lvl";
@@ -67,14 +69,14 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
     return false;
   }
   if (!to.empty()) {
-    for (const std::string& in : names) plan.Conversions.push_back({in, OutputFor(in, FormEndingOf(to))});
+    for (const std::string& in : names) plan.Conversions.push_back({in, OutputFor(in, FormEndingOf(to)), {}});
     return true;
   }
   if (names.size() % 2 != 0) {
     why = "--convert takes pairs of IN OUT, or levels and --to FORMAT";
     return false;
   }
-  for (size_t i = 0; i < names.size(); i += 2) plan.Conversions.push_back({names[i], names[i + 1]});
+  for (size_t i = 0; i < names.size(); i += 2) plan.Conversions.push_back({names[i], names[i + 1], {}});
   return true;
 }
 
@@ -112,26 +114,20 @@ bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& 
 }
 
 int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
-  // The files this run wrote, as places on the disk (however each was spelled).
-  std::set<std::filesystem::path> written;
-  auto place = [](const LevelJob& job) {
+  // Each output as a place on the disk, however it was spelled.
+  std::vector<LevelJob> conversions = plan.Conversions;
+  for (LevelJob& job : conversions) {
     std::error_code error;
     const std::filesystem::path out = std::filesystem::absolute(NameOfLevelFile(job.Out).Compressed(), error);
-    return std::filesystem::weakly_canonical(out, error);
-  };
+    job.Place = std::filesystem::weakly_canonical(out, error).string();
+  }
   // What an interrupted command left where this one writes goes first, once a folder.
   std::set<std::string> folders;
-  for (const LevelJob& job : plan.Conversions) folders.insert(FolderOf(job.Out));
+  for (const LevelJob& job : conversions) folders.insert(FolderOf(job.Out));
   for (const std::string& folder : folders) RemoveAbandonedTemporaries(folder);
-  return RunLevelJobs(plan.Conversions, "levels not converted", [&](const LevelJob& job, std::string& why) {
-    const std::filesystem::path out = place(job);
-    if (written.count(out) != 0) {
-      why = job.Out + " is written by a level before it in this run";
-      return false;
-    }
-    if (!ConvertLevel(job, plan.Force, header, why)) return false;
-    written.insert(out);
-    return true;
+  const JobTexts texts{"levels not converted", " is written by a level before it in this run"};
+  return RunLevelJobs(conversions, texts, plan.Jobs, [&](const LevelJob& job, std::string& why) {
+    return ConvertLevel(job, plan.Force, header, why);
   });
 }
 

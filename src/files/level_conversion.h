@@ -1,8 +1,8 @@
 // Conversion from the command line: levels read by the editor's readers and
 // written by its writers in the form each output's name asks for (.dat, .cw,
 // .lvl), with no window and no terminal.
-//   terrafix --convert [--force] IN OUT [IN OUT]...
-//   terrafix --convert [--force] IN... --to dat|cw|lvl
+//   terrafix --convert [--force] [--jobs N] IN OUT [IN OUT]...
+//   terrafix --convert [--force] [--jobs N] IN... --to dat|cw|lvl
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ namespace terrafix {
 struct ConversionPlan {
   std::vector<LevelJob> Conversions;
   bool Force = false;  // an existing output is replaced
+  int Jobs = DefaultJobCount();  // levels converted at once
 };
 
 // The plan the arguments after --convert ask for; false, with why, for
