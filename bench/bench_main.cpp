@@ -28,6 +28,7 @@
 #include "files/compressor.h"
 #include "files/level_conversion.h"
 #include "files/level_file.h"
+#include "files/recovery.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/files/byte_files.h"
@@ -423,10 +424,19 @@ void BM_PictureRedrawOneCell(benchmark::State& state) {
 }
 BENCHMARK(BM_PictureRedrawOneCell)->Unit(benchmark::kMicrosecond);
 
-// Kind 4: the large level of 1024 x 1024 x 256.
-constexpr int64_t LargeKind = 4;
+// Kind 4: the large level of 1024 x 1024 x 256; kind 6: the terrain of the
+// server's level (kind 2) tiled to that size; kind 7: one of noisy rock.
+constexpr int64_t LargeKind = 4, TiledKind = 6, NoisyKind = 7;
+const Level& TiledLevel();
+const Level& NoisyLevel();
 const Level& LevelOfKind(int64_t kind) {
-  return kind == 0 ? VariedLevel() : kind == LargeKind ? LargeLevel() : TerrainLevel();
+  switch (kind) {
+    case 0: return VariedLevel();
+    case LargeKind: return LargeLevel();
+    case TiledKind: return TiledLevel();
+    case NoisyKind: return NoisyLevel();
+    default: return TerrainLevel();
+  }
 }
 
 // Kind 2: a level a server of the game saved, of another variant than
@@ -436,6 +446,42 @@ void LoadServersLevel(Level& grid, const HeaderTemplate& header) {
   fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat", fs::copy_options::overwrite_existing);
   testing::ScriptKeys(testing::FreshScreen(), "level\r");
   LoadCommand(grid, header);
+}
+
+const Level& TiledLevel() {
+  static const std::unique_ptr<Level> level = [] {
+    testing::WorkingFolder folder;
+    auto servers = std::make_unique<Level>();
+    LoadServersLevel(*servers, GameTemplate());
+    auto l = std::make_unique<Level>();
+    l->Width = 1024, l->Length = 1024, l->Height = 256;
+    l->Cells.resize(PlanCells(*l) * 256);
+    l->TopPlane.assign(PlanCells(*l), 0);
+    for (int z = 0; z < 256; ++z)
+      for (int y = 0; y < 1024; ++y)
+        for (int x = 0; x < 1024; ++x) WriteCell(*l, x, y, z, ReadCell(*servers, x % 256, y % 256, z % 64));
+    return l;
+  }();
+  return *level;
+}
+
+// Rock of a few kinds of cells at random up to height 63, specks above.
+const Level& NoisyLevel() {
+  static const std::unique_ptr<Level> level = [] {
+    auto l = std::make_unique<Level>();
+    l->Width = 1024, l->Length = 1024, l->Height = 256;
+    l->Cells.assign(PlanCells(*l) * 256, 0);
+    l->TopPlane.assign(PlanCells(*l), 0);
+    std::mt19937 random(13);
+    const TileId rock[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3, 13, 14, 15, 16};
+    for (size_t i = 0; i < PlanCells(*l) * 64; ++i) l->Cells[i] = rock[random() % std::size(rock)];
+    for (int i = 0; i < 2'000'000; ++i) {
+      WriteCell(*l, static_cast<int>(random() % 1024), static_cast<int>(random() % 1024),
+                64 + static_cast<int>(random() % 192), static_cast<TileId>(1 + random() % 40));
+    }
+    return l;
+  }();
+  return *level;
 }
 
 // Kind 3: the level of kind 0, as a ClassicWorld, level.cw; kind 5: the same
@@ -544,11 +590,13 @@ void BM_SaveAgainstGzip(benchmark::State& state) {
     return SecondsSince(start);
   };
   TimeInPairs(state, command, alone);
+  // The saved file's size over gzip's (of the same cells, in the game's format).
+  state.counters["size_ratio"] = static_cast<double>(fs::file_size(compressed)) / static_cast<double>(fs::file_size("alone.dat"));
 }
 BENCHMARK(BM_SaveAgainstGzip)->Args({0, 0})->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({1, 0})->Args({1, 50})->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_SaveAgainstGzip)->Args({ServersLevel, 0})->Args({WorldLevel, 0})->Args({MapLevel, 0})->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_SaveAgainstGzip)->Args({LargeKind, 0})->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveAgainstGzip)->Args({LargeKind, 0})->Args({TiledKind, 0})->Args({NoisyKind, 0})->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_LoadAgainstGzip(benchmark::State& state) {
   testing::WorkingFolder folder;
@@ -576,7 +624,7 @@ void BM_LoadAgainstGzip(benchmark::State& state) {
 BENCHMARK(BM_LoadAgainstGzip)->Arg(0)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(1)->Iterations(80)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_LoadAgainstGzip)->Arg(ServersLevel)->Arg(WorldLevel)->Arg(MapLevel)->Iterations(40)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_LoadAgainstGzip)->Arg(LargeKind)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadAgainstGzip)->Arg(LargeKind)->Arg(TiledKind)->Arg(NoisyKind)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // A conversion of the 1024 x 1024 x 256 level from the game's format to a
 // server map, as --convert does it, against gzip's decompression of the same
@@ -589,7 +637,7 @@ void BM_ConvertAgainstGzip(benchmark::State& state) {
     fs::remove("level.lvl");
     const auto start = Clock::now();
     std::string why;
-    if (!ConvertLevel({"level.dat", "level.lvl", {}}, false, header, why)) state.SkipWithError(why.c_str());
+    if (!ConvertLevel({"level.dat", "level.lvl", {}, {}}, false, header, why)) state.SkipWithError(why.c_str());
     return SecondsSince(start);
   };
   auto alone = [&] {
@@ -602,6 +650,54 @@ void BM_ConvertAgainstGzip(benchmark::State& state) {
   TimeInPairs(state, command, alone);
 }
 BENCHMARK(BM_ConvertAgainstGzip)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// Unsaved work kept as the editor ends (its kept file in the working
+// folder), of a large level of the benchmark's kind.
+void BM_KeepWork(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  setenv("XDG_STATE_HOME", fs::current_path().c_str(), 1);
+  const HeaderTemplate header = GameTemplate();
+  const Level& level = LevelOfKind(state.range(0));
+  for (auto _ : state) {
+    std::string where, why;
+    const auto start = Clock::now();
+    if (!KeepWork(level, header, where, why)) state.SkipWithError(why.c_str());
+    state.SetIterationTime(SecondsSince(start));
+    fs::remove(where);
+  }
+  unsetenv("XDG_STATE_HOME");
+}
+BENCHMARK(BM_KeepWork)->Arg(LargeKind)->Arg(TiledKind)->Arg(NoisyKind)->Iterations(4)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// --convert of 8 levels of 256 x 256 x 64 (the server's, as ClassicWorlds)
+// with --jobs <n>, against the same with --jobs 1: `ratio` as above.
+void BM_ConvertJobs(benchmark::State& state) {
+  testing::WorkingFolder folder;
+  const HeaderTemplate header = GameTemplate();
+  ConversionPlan plan;
+  for (int i = 0; i < 8; ++i) {
+    const std::string name = "level" + std::to_string(i);
+    fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", name + ".dat");
+    plan.Conversions.push_back({name + ".dat", name + ".cw", {}, {}});
+  }
+  plan.Force = true;
+  // The progress lines go nowhere while it runs.
+  const int errors = dup(STDERR_FILENO), nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  auto convert = [&](int jobs) {
+    plan.Jobs = jobs;
+    dup2(nowhere, STDERR_FILENO);
+    const auto start = Clock::now();
+    const int status = RunConversions(plan, header);
+    const double seconds = SecondsSince(start);
+    dup2(errors, STDERR_FILENO);
+    if (status != 0) state.SkipWithError("not converted");
+    return seconds;
+  };
+  TimeInPairs(state, [&] { return convert(static_cast<int>(state.range(0))); }, [&] { return convert(1); });
+  close(nowhere);
+  close(errors);
+}
+BENCHMARK(BM_ConvertJobs)->Arg(2)->Iterations(10)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 #ifdef TERRAFIX_PICTURES
 // The picture of the 1024 x 1024 x 256 level as --render draws and writes

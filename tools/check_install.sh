@@ -61,6 +61,7 @@ for file in ./usr/bin/terrafix ./usr/share/terrafix/headers.dat ./usr/share/appl
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'gzip' <<<"$depends" || fail "the package does not depend on gzip: $depends"
+grep -q 'libdeflate-tools' <<<"$depends" || fail "the package does not bring libdeflate's tools: $depends"
 grep -q 'libsdl2' <<<"$depends" || fail "the package does not depend on SDL2: $depends"
 echo "package: $(basename "$deb"), depends on $depends"
 

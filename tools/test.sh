@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libx11-dev libpng-dev \
-  googletest libgtest-dev libbenchmark-dev gzip xvfb xauth xdotool imagemagick tmux default-jdk-headless \
+  googletest libgtest-dev libbenchmark-dev gzip libdeflate-tools xvfb xauth xdotool imagemagick tmux default-jdk-headless \
   g++-aarch64-linux-gnu qemu-user desktop-file-utils dpkg-dev file clang libclang-rt-14-dev
 
 # prismarine-nbt, the NBT reader the ClassicWorld tests check the editor's

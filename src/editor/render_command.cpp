@@ -165,7 +165,7 @@ int RunRender(const RenderPlan& plan, const HeaderTemplate& header) {
   std::vector<LevelJob> jobs;
   for (const std::string& level : plan.Levels) {
     const std::string picture = PictureFileOf(level, plan);
-    jobs.push_back({level, picture, picture});
+    jobs.push_back({level, picture, {}, picture});
   }
   const JobTexts texts{"pictures not drawn", " is the picture of a level before it"};
   return RunLevelJobs(jobs, texts, plan.Jobs, [&](const LevelJob& job, std::string& why) {

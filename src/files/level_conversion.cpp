@@ -69,14 +69,14 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
     return false;
   }
   if (!to.empty()) {
-    for (const std::string& in : names) plan.Conversions.push_back({in, OutputFor(in, FormEndingOf(to)), {}});
+    for (const std::string& in : names) plan.Conversions.push_back({in, OutputFor(in, FormEndingOf(to)), {}, {}});
     return true;
   }
   if (names.size() % 2 != 0) {
     why = "--convert takes pairs of IN OUT, or levels and --to FORMAT";
     return false;
   }
-  for (size_t i = 0; i < names.size(); i += 2) plan.Conversions.push_back({names[i], names[i + 1], {}});
+  for (size_t i = 0; i < names.size(); i += 2) plan.Conversions.push_back({names[i], names[i + 1], {}, {}});
   return true;
 }
 
@@ -114,13 +114,14 @@ bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& 
 }
 
 int RunConversions(const ConversionPlan& plan, const HeaderTemplate& header) {
-  // Each output as a place on the disk, however it was spelled.
-  std::vector<LevelJob> conversions = plan.Conversions;
-  for (LevelJob& job : conversions) {
+  // Each input and output as a place on the disk, however it was spelled.
+  auto place = [](const std::string& name) {
     std::error_code error;
-    const std::filesystem::path out = std::filesystem::absolute(NameOfLevelFile(job.Out).Compressed(), error);
-    job.Place = std::filesystem::weakly_canonical(out, error).string();
-  }
+    const std::filesystem::path file = std::filesystem::absolute(NameOfLevelFile(name).Compressed(), error);
+    return std::filesystem::weakly_canonical(file, error).string();
+  };
+  std::vector<LevelJob> conversions = plan.Conversions;
+  for (LevelJob& job : conversions) job.Reads = place(job.In), job.Writes = place(job.Out);
   // What an interrupted command left where this one writes goes first, once a folder.
   std::set<std::string> folders;
   for (const LevelJob& job : conversions) folders.insert(FolderOf(job.Out));

@@ -153,18 +153,20 @@ int RunLevelJobs(const std::vector<LevelJob>& jobs, const JobTexts& texts, int p
       shownStarted = false;
     }
   };
-  auto placeBeingWritten = [&](const std::string& place) {
-    return !place.empty() && std::any_of(running.begin(), running.end(),
-                                         [&](const JobProcess& p) { return jobs[p.Index].Place == place; });
+  auto waitsForOneBefore = [&](const LevelJob& job) {
+    return std::any_of(running.begin(), running.end(), [&](const JobProcess& p) {
+      const std::string& written = jobs[p.Index].Writes;
+      return !written.empty() && (written == job.Reads || written == job.Writes);
+    });
   };
 
   for (;;) {
     while (next < count && static_cast<int>(running.size()) < parallel && !EndSignalPending() &&
-           !placeBeingWritten(jobs[next].Place)) {
+           !waitsForOneBefore(jobs[next])) {
       const LevelJob& job = jobs[next];
       JobReport& report = reports[next];
       report.Started = true;
-      if (!job.Place.empty() && written.count(job.Place) != 0) {
+      if (!job.Writes.empty() && written.count(job.Writes) != 0) {
         report.Ended = report.Failed = true;
         report.Text = "terrafix: " + job.In + ": " + job.Out + std::string(texts.WrittenBefore) + "\n";
       } else {
@@ -194,7 +196,7 @@ int RunLevelJobs(const std::vector<LevelJob>& jobs, const JobTexts& texts, int p
         continue;
       }
       EndJob(jobs[process.Index], process, reports[process.Index]);
-      if (!reports[process.Index].Failed && !jobs[process.Index].Place.empty()) written.insert(jobs[process.Index].Place);
+      if (!reports[process.Index].Failed && !jobs[process.Index].Writes.empty()) written.insert(jobs[process.Index].Writes);
       running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
       waits.erase(waits.begin() + static_cast<std::ptrdiff_t>(i));
     }

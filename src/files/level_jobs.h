@@ -10,9 +10,11 @@
 
 namespace terrafix {
 
+// Reads and Writes: the files In and Out as places on the disk, however they
+// are spelled; empty: not compared.
 struct LevelJob {
   std::string In, Out;
-  std::string Place;  // where Out is written, however it is spelled; empty: not compared
+  std::string Reads, Writes;
 };
 
 // What the runner says of the jobs: how it counts those not done ("levels
@@ -36,8 +38,8 @@ bool ReadJobCount(const std::vector<std::string>& arguments, size_t& i, int& cou
 // another: a progress line for each of several jobs ("[3/40] IN -> OUT"),
 // then one line for each that fails, naming its input and the cause (the
 // others still run), and at the end how many were not done. A job does not
-// start while one before it that writes the same Place runs, and is not
-// done if that one wrote it. A signal that ends the program is passed to
+// start while one before it runs that writes what it reads or writes, and
+// is not done if one before it wrote its output. A signal that ends the program is passed to
 // every job under way; the run ends once each has cleaned up after itself.
 // Returns the exit status: 0 when every job was done, else 1.
 int RunLevelJobs(const std::vector<LevelJob>& jobs, const JobTexts& texts, int parallel,
