@@ -2,10 +2,9 @@
 // The compressor is the system's gzip, gzip.exe in the working folder where
 // the user chose that folder and its program, or the program that
 // TERRAFIX_COMPRESSOR names; each takes gzip's options. Where it is the
-// system's gzip and libdeflate's tools are installed, those do the work
-// instead, several times faster, into files no larger: libdeflate-gzip
-// writes, and libdeflate-gunzip reads, within the memory the level's start
-// promises, with gzip giving the account of any load it cannot do.
+// system's gzip and libdeflate-gzip is installed, that compresses instead,
+// several times faster, into files no larger. gzip reads: it streams, so a
+// load overlaps the editor's part and stops a bomb as it comes.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +28,7 @@ constexpr const char* CompressorVariable = "TERRAFIX_COMPRESSOR";
 void AllowFolderCompressor(bool allowed);
 
 // The compressor: the program file to run, empty when there is none. A
-// ./gzip.exe that is not a runnable regular file is passed over. The
-// messages of a load that fails give its account.
+// ./gzip.exe that is not a runnable regular file is passed over.
 std::string CompressorProgram();
 
 // The program that compresses: libdeflate-gzip where it stands in for the

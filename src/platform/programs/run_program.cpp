@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -87,18 +86,13 @@ int StopProgram(pid_t pid, int pidfd) {
 // The child's part, system calls only. It ends with the editor (a compressor
 // left running would keep writing a level nobody waits for), and has a
 // process group of its own, so that stopping it stops whatever it started.
-[[noreturn]] void RunInChild(const char* file, char* const* argv, int input, int output, uint64_t addressSpace,
-                             pid_t parent) {
+[[noreturn]] void RunInChild(const char* file, char* const* argv, int input, int output, pid_t parent) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
   setpgid(0, 0);
   signal(SIGPIPE, SIG_DFL);  // the editor ignores it; a compressor is stopped by it, as from a shell
   if (input >= 0) dup2(input, STDIN_FILENO);
   if (output >= 0) dup2(output, STDOUT_FILENO);
-  if (addressSpace > 0) {
-    const rlimit most{addressSpace, addressSpace};
-    setrlimit(RLIMIT_AS, &most);
-  }
   execve(file, argv, environ);
   _exit(127);
 }
@@ -106,10 +100,10 @@ int StopProgram(pid_t pid, int pidfd) {
 // vfork: the child borrows our memory until it runs the program, so no page
 // of the editor's is copied, nor made copy-on-write for the editor's next
 // writes (for a 17 MB grid, thousands of page faults a command).
-pid_t StartChild(const char* file, char* const* argv, int input, int output, uint64_t addressSpace) {
+pid_t StartChild(const char* file, char* const* argv, int input, int output) {
   const pid_t parent = getpid();
   const pid_t pid = vfork();
-  if (pid == 0) RunInChild(file, argv, input, output, addressSpace, parent);
+  if (pid == 0) RunInChild(file, argv, input, output, parent);
   return pid;
 }
 
@@ -132,7 +126,7 @@ int RunProgramAndWait(const std::string& file, const std::vector<std::string>& a
   if (streams.Bytes && pipe2(pipeFds, O_CLOEXEC) != 0) return ProgramCannotStart;
   const int childOut = streams.Bytes ? pipeFds[1] : streams.ToFile;
   if (wait.Before) wait.Before();
-  const pid_t pid = StartChild(file.c_str(), argv.data(), streams.FromFile, childOut, streams.AddressSpace);
+  const pid_t pid = StartChild(file.c_str(), argv.data(), streams.FromFile, childOut);
   const bool started = pid > 0;
   if (pipeFds[1] >= 0) close(pipeFds[1]);
   if (!started) {

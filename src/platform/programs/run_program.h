@@ -29,8 +29,6 @@ struct OutputRoom {
 // bytes of it have come (or all of a shorter one), which gives the limit for
 // the whole and the room to make at once for it (so that a large output is
 // neither copied as it grows nor let past what it may be).
-// `AddressSpace`, when not 0, is the most memory the program may map: a
-// program that holds its whole output in memory fails past it.
 struct ProgramStreams {
   int FromFile = -1;
   int ToFile = -1;
@@ -38,7 +36,6 @@ struct ProgramStreams {
   size_t Limit = 0;
   size_t StartLength = 0;
   std::function<OutputRoom(std::span<const uint8_t> start)> OnStart = nullptr;
-  uint64_t AddressSpace = 0;
 };
 
 // What the caller does while the program runs, all on the calling thread.
