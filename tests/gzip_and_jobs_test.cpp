@@ -1,5 +1,6 @@
-// The compressor each command runs (libdeflate-gzip where installed, gzip
-// alone where not, or the one TERRAFIX_COMPRESSOR names), seen through
+// The compressor each command runs (libdeflate-gzip where installed and the
+// editor's own reader for loads, gzip alone where not, or the one
+// TERRAFIX_COMPRESSOR names), seen through
 // stand-ins that log each run and run the real program; and levels
 // converted and drawn several at once, which read exactly as one at a time.
 #include <gtest/gtest.h>
@@ -64,25 +65,31 @@ TEST(FastGzip, EachCompressorChosenAsItShouldBeWritesTheSameLevel) {
   MakeStandIn(alone, "gzip", gzip, log);
   fs::copy_file(fs::path(TERRAFIX_FIXTURES) / "classic-level-334.dat", "level.dat");
 
+  // The same level with zeros after its gzip stream, which gzip takes.
+  testing::WriteWholeFile("padded.dat", ReadWholeFile("level.dat") + std::string(1024, '\0'));
+
   struct Case {
     const char* What;
-    std::string Environment;
+    std::string Environment, Level;
     std::vector<std::string> Runs;  // the start of each line logged
     unsigned char WrittenBy;        // the gzip header's system byte: libdeflate's 255, gzip's 3
   };
+  const std::string withAll = "PATH='" + all.string() + "':\"$PATH\"";
   const Case cases[] = {
-      {"libdeflate's tools", "PATH='" + all.string() + "':\"$PATH\"",
-       {"gzip -d -c level.dat", "libdeflate-gzip -7 -c "}, 255},
-      {"gzip alone", "PATH='" + alone.string() + "'", {"gzip -d -c level.dat", "gzip -c -n "}, 3},
-      {"the one named", "TERRAFIX_COMPRESSOR=mine PATH='" + all.string() + "':\"$PATH\"",
-       {"mine -d -c level.dat", "mine -c -n "}, 3},
+      // gzip reads the start, the editor (libdeflate) the rest.
+      {"libdeflate", withAll, "level.dat", {"gzip -d -c level.dat", "libdeflate-gzip -7 -c "}, 255},
+      // What libdeflate leaves undecided, gzip reads again.
+      {"libdeflate, then gzip", withAll, "padded.dat",
+       {"gzip -d -c padded.dat", "gzip -d -c padded.dat", "libdeflate-gzip -7 -c "}, 255},
+      {"gzip alone", "PATH='" + alone.string() + "'", "level.dat", {"gzip -d -c level.dat", "gzip -c -n "}, 3},
+      {"the one named", "TERRAFIX_COMPRESSOR=mine " + withAll, "level.dat", {"mine -d -c level.dat", "mine -c -n "}, 3},
   };
   std::string level;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     fs::remove(log);
     fs::remove("map.lvl");
-    ASSERT_EQ(CommandOutput(c.Environment + " '" + Binary + "' --convert level.dat map.lvl 2>&1; echo $?"), "0\n");
+    ASSERT_EQ(CommandOutput(c.Environment + " '" + Binary + "' --convert " + c.Level + " map.lvl 2>&1; echo $?"), "0\n");
     const std::vector<std::string> runs = LinesOf(ReadWholeFile(log));
     ASSERT_EQ(runs.size(), c.Runs.size()) << ReadWholeFile(log);
     for (size_t i = 0; i < runs.size(); ++i) EXPECT_TRUE(runs[i].starts_with(c.Runs[i])) << runs[i];

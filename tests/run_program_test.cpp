@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <span>
+#include <string>
+#include <vector>
+
 #include "files/compressor.h"
+#include "files/gzip_in_memory.h"
 #include "memory_screen.h"
 #include "platform/programs/run_program.h"
 
@@ -72,6 +77,46 @@ TEST(Compressor, TheFolderOneOnlyWhenAllowedAndNamesAreNeverOptions) {
   AllowFolderCompressor(false);
   EXPECT_NE(CompressorProgram(), "./gzip.exe");
   EXPECT_NE(CompressorProgram().find("/gzip"), std::string::npos);
+}
+
+// The reader in memory takes one whole gzip member that fits its room, and
+// leaves everything else to gzip, its memory given back.
+TEST(Compressor, InMemoryTakesOnlyOneWholeMemberThatFits) {
+  if (!CanInflateInMemory()) GTEST_SKIP() << "built without libdeflate";
+  testing::WorkingFolder folder;
+  auto gzipped = [](const std::string& text) {
+    testing::WriteWholeFile("text", text);
+    return testing::CommandOutput("gzip -n -c text");
+  };
+  const std::string level(300000, 'x'), member = gzipped(level);
+  struct Case {
+    const char* What;
+    std::string Compressed;
+    size_t Room;
+    bool Whole;
+  };
+  const Case cases[] = {
+      {"one member", member, level.size(), true},
+      {"one member, room to spare", member, level.size() + 1000, true},
+      {"larger than its room", member, level.size() - 1, false},
+      {"cut short", member.substr(0, member.size() - 5), level.size(), false},
+      {"bytes after its end", member + "junk", level.size(), false},
+      {"zeros after its end (gzip's to judge)", member + std::string(8, '\0'), level.size(), false},
+      {"two members", member + gzipped("more"), level.size() + 10, false},
+      {"no gzip", level, level.size(), false},
+      {"nothing", "", level.size(), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::vector<uint8_t> bytes(10, 1);
+    const std::span<const uint8_t> compressed(reinterpret_cast<const uint8_t*>(c.Compressed.data()), c.Compressed.size());
+    EXPECT_EQ(InflateInMemory(compressed, c.Room, bytes), c.Whole);
+    if (c.Whole) {
+      EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == level);
+    } else {
+      EXPECT_TRUE(bytes.empty() && bytes.capacity() == 0);
+    }
+  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libpng-dev gzip libdeflate-tools
+tools/install-packages.sh build-essential cmake pkg-config libsdl2-dev libpng-dev libdeflate-dev gzip libdeflate-tools
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTERRAFIX_TESTS=OFF -DTERRAFIX_BENCH=OFF >/dev/null
 cmake --build build -j2 --target terrafix

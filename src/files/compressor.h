@@ -2,9 +2,11 @@
 // The compressor is the system's gzip, gzip.exe in the working folder where
 // the user chose that folder and its program, or the program that
 // TERRAFIX_COMPRESSOR names; each takes gzip's options. Where it is the
-// system's gzip and libdeflate-gzip is installed, that compresses instead,
-// several times faster, into files no larger. gzip reads: it streams, so a
-// load overlaps the editor's part and stops a bomb as it comes.
+// system's gzip, libdeflate does most of the work, several times faster:
+// libdeflate-gzip (where installed) compresses, into files no larger, and
+// a load has gzip read only the level's start, then reads the whole in the
+// editor's own memory, in the room that start promises, leaving to gzip
+// whatever it cannot read whole there.
 #pragma once
 
 #include <cstdint>
