@@ -64,6 +64,22 @@ TEST_F(ClassicWorlds, AWorldOfAnotherSizeLoadsAndGoesBackAtItsSize) {
   EXPECT_NE(after.find("blocks=10752000 at=5,77\n"), std::string::npos) << after;
 }
 
+// A world whose blocks are numbered past 255 (a BlockArray2 of their upper
+// bytes, small enough to load whole or too large to) is refused as such,
+// and the level in the editor stays as it was.
+TEST_F(ClassicWorlds, AWorldOfBlocksPastTwoHundredFiftyFiveIsRefusedAsSuch) {
+  for (const char* size : {"16 8 16", "256 64 256"}) {
+    SCOPED_TRACE(size);
+    Node(std::string("write wide.cw ") + size + " wide");
+    WriteCell(*Grid, 1, 2, 3, 9);
+    const auto before = std::make_unique<Level>(*Grid);
+    EXPECT_FALSE(Load("wide.cw\rk"));
+    EXPECT_EQ(testing::TextAt(1, 40, 92),
+              "wide.cw holds blocks numbered past 255; the editor keeps one byte a cell" + std::string(20, ' '));
+    EXPECT_TRUE(Grid->Cells == before->Cells);
+  }
+}
+
 // A long name in a message about a level's size is shortened so that the
 // message stays on row 1; a new world's Name is cut to 64 bytes at a
 // character's boundary.

@@ -109,6 +109,7 @@ ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
       continue;
     }
     if (tag == TagLong && name == "LastModified" && r.Has(8)) world.LastModifiedOffset = r.At;
+    if (tag == TagByteArray && name == "BlockArray2") world.WideBlocks = true;
     if (tag == TagByteArray && name == "BlockArray" && !blocks) {
       const uint64_t count = r.Number(4);
       if (r.Failed || count > 0x7FFFFFFF) return {};

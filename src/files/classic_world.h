@@ -26,6 +26,7 @@ struct ClassicWorld {
   size_t BlockCount = 0;
   bool BlocksWhole = false;      // all of them are in the file (it may be cut short after its start)
   size_t LastModifiedOffset = 0; // where LastModified's eight bytes are; 0 when it has none
+  bool WideBlocks = false;       // a BlockArray2 was met: blocks numbered past 255, in two bytes a cell
 };
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file);

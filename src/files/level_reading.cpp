@@ -23,6 +23,7 @@ struct Found {
   size_t TimeOffset = 0;  // a world's LastModified
   LevelForm::Kind Kind = LevelForm::Kind::GameLevel;
   size_t LargestTrailer = LargestOwnPart;
+  bool WideBlocks = false;  // a world's blocks numbered past 255
 };
 
 // The game's level object names the x extent `width`, the y extent `height`
@@ -36,7 +37,7 @@ Found FindLevel(std::span<const uint8_t> file) {
   }
   if (const ClassicWorld world = ReadClassicWorld(file); world.Found) {
     return {true,          world.BlocksWhole, world.X, world.Z, world.Y, world.BlocksOffset, world.BlockCount,
-            world.LastModifiedOffset, Kind::ClassicWorld};
+            world.LastModifiedOffset, Kind::ClassicWorld, LargestOwnPart, world.WideBlocks};
   }
   if (const ServerMap map = ReadServerMap(file); map.Found) {
     return {true,          map.CellsWhole,   map.Width, map.Length, map.Height, map.CellsOffset, map.CellCount, 0,
@@ -63,6 +64,13 @@ LevelReading NotALevel() {
                      ", the game's level, ClassicWorld or server map)");
 }
 
+// A world's BlockArray2 holds the upper byte of each block: the editor would
+// lose it, and a save would pair the cells changed with upper bytes stale.
+LevelReading WideBlocks(const Found& found) {
+  return Refused(LevelRefusal::WideBlocks,
+                 "the world holds blocks numbered past 255 (BlockArray2); the editor keeps one byte a cell", found);
+}
+
 LevelReading TooLarge(size_t ownBytes, size_t bound, bool atLeast) {
   LevelReading reading = Refused(LevelRefusal::OwnPartTooLarge, std::string(atLeast ? "more than " : "") +
                                                                      WithThousands(ownBytes) +
@@ -76,6 +84,7 @@ LevelReading TooLarge(size_t ownBytes, size_t bound, bool atLeast) {
 
 // Refusals of a level found, before its cells are taken; None when it may load.
 LevelReading Check(const Found& found, size_t fileSize, bool cutShort) {
+  if (found.WideBlocks) return WideBlocks(found);
   if (!IsLevelSize(found.Width, found.Length, found.Height)) {
     return Refused(LevelRefusal::NotALevel, "a level of a size no level has", found);
   }
@@ -125,6 +134,7 @@ LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& he
 LevelReading TellTooLongLevel(std::span<const uint8_t> start) {
   const Found found = FindLevel(start);
   if (!found.Level) return Refused(LevelRefusal::NotALevel, "more than a level holds");
+  if (found.WideBlocks) return WideBlocks(found);
   if (found.CellsOffset > LargestOwnPart) return TooLarge(found.CellsOffset, LargestOwnPart, true);
   return TooLarge(TrailerBytes(found, start.size()), found.LargestTrailer, true);
 }

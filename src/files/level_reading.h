@@ -25,6 +25,7 @@ enum class LevelRefusal {
   OwnPartTooLarge,    // a level whose bytes before or after its cells exceed the bound of its format
   CutShort,           // a level whose file ends before its cells do
   TooLargeForMemory,  // a level larger than this machine's memory holds
+  WideBlocks,         // a world of blocks numbered past 255 (two bytes a cell)
 };
 
 struct LevelReading {
@@ -55,7 +56,7 @@ LevelReading SizeFromStart(std::span<const uint8_t> bytes, const HeaderTemplate&
 LevelReading ReadLevelBytes(std::vector<uint8_t>& file, const HeaderTemplate& header, Level& level);
 
 // What the start of a file too long to read whole tells of its level:
-// OwnPartTooLarge, or NotALevel.
+// WideBlocks, OwnPartTooLarge, or NotALevel.
 LevelReading TellTooLongLevel(std::span<const uint8_t> start);
 
 }  // namespace terrafix

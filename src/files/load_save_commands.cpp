@@ -77,6 +77,7 @@ void ShowRefusal(const LevelName& level, const LevelReading& reading) {
     case LevelRefusal::TooLargeForMemory:
       ShowMessage(TooLargeMessage(level.Shown, reading.Width, reading.Length, reading.Height));
       break;
+    case LevelRefusal::WideBlocks: ShowMessage(WideBlocksMessage(level.Shown + level.SpelledEnding())); break;
   }
 }
 
@@ -87,6 +88,13 @@ std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t l
                            std::to_string(height) + ": it needs " +
                            MemoryText(LevelMemory(width, length, height)) + ", more than this machine has";
   std::string text = ShortenedName(shownName, MessageWidth - std::min(rest.size(), MessageWidth)) + rest;
+  text.resize(MessageWidth, ' ');
+  return text;
+}
+
+std::string WideBlocksMessage(std::string_view shownName) {
+  constexpr std::string_view Rest = " holds blocks numbered past 255; the editor keeps one byte a cell";
+  std::string text = ShortenedName(shownName, MessageWidth - Rest.size()) + std::string(Rest);
   text.resize(MessageWidth, ' ');
   return text;
 }

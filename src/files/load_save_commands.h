@@ -47,6 +47,10 @@ std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t l
 // whose sections may take more, names its own bound.
 std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast);
 
+// "castle.cw holds blocks numbered past 255; the editor keeps one byte a
+// cell", the name shortened to keep it on row 1.
+std::string WideBlocksMessage(std::string_view shownName);
+
 // "castle.lvl is cut short: it ends inside the cells of its 64 x 64 x 64
 // level, press any key...", padded: a level whose file ends before its cells
 // do.

@@ -1,8 +1,10 @@
 // Writes and reads ClassicWorld files (.cw) with prismarine-nbt, a reader of
 // NBT that no one here wrote.
-//   node classic_world.js write FILE X Y Z   a world with every usual tag, extra
+//   node classic_world.js write FILE X Y Z [wide]
+//                                            a world with every usual tag, extra
 //                                            tags in Metadata and one of its own,
-//                                            BlockArray set to i % 47
+//                                            BlockArray set to i % 47 (wide: and a
+//                                            BlockArray2 of upper bytes after it)
 //   node classic_world.js read FILE INDEX... every tag but BlockArray and
 //                                            LastModified as JSON, then the
 //                                            length of BlockArray, the bytes at
@@ -12,7 +14,7 @@ const nbt = require('prismarine-nbt');
 const fs = require('fs');
 const zlib = require('zlib');
 
-function write(file, x, y, z) {
+function write(file, x, y, z, wide) {
   const blocks = new Array(x * y * z);
   for (let i = 0; i < blocks.length; ++i) blocks[i] = i % 47;
   const world = nbt.comp({
@@ -27,6 +29,7 @@ function write(file, x, y, z) {
     LastModified: nbt.long([0, 2000]),
     Spawn: nbt.comp({ X: nbt.short(5), Y: nbt.short(6), Z: nbt.short(7), H: nbt.byte(1), P: nbt.byte(2) }),
     BlockArray: nbt.byteArray(blocks),
+    ...(wide ? { BlockArray2: nbt.byteArray(blocks.map((b) => b % 2)) } : {}),
     Metadata: nbt.comp({
       CPE: nbt.comp({ ClickDistance: nbt.comp({ Distance: nbt.short(160) }) }),
       Other: nbt.comp({ Notes: nbt.list(nbt.string(['first', 'second'])), Weights: nbt.intArray([7, 8, 9]) }),
@@ -52,7 +55,7 @@ async function read(file, indexes) {
 
 const [command, file, ...rest] = process.argv.slice(2);
 if (command === 'write') {
-  write(file, ...rest.map(Number));
+  write(file, Number(rest[0]), Number(rest[1]), Number(rest[2]), rest[3] === 'wide');
 } else {
   read(file, rest.map(Number)).catch((e) => {
     console.error(e);
