@@ -114,13 +114,12 @@ struct Compressed {
   }
 };
 
-// Where libdeflate reads: gzip reads the level's start, which says how large
-// the level is (a level shorter than a start gzip reads whole); then
-// libdeflate inflates the whole file into that room at once, in the
-// editor's memory, several times faster than gzip and with nothing copied.
-// What it cannot read whole in that room (a file that is no gzip, cut short,
-// larger than its start promises, with bytes after its end) gzip reads as
-// ever, and its account is the load's: none here.
+// gzip reads the level's start, which says how large the level is (a level
+// shorter than a start it reads whole); then libdeflate inflates the whole
+// file into that room at once, in the editor's memory, several times faster
+// than gzip. A file it cannot read whole in that room (no gzip, cut short,
+// larger than its start promises, anything after its end) gets no result
+// here: gzip reads it as ever, and decides.
 std::optional<int> DecompressInMemory(const std::string& gzip, const Compressed& from, std::vector<uint8_t>& bytes,
                                       const OutputStart& start) {
   const int result = RunProgramAndWait(gzip, from.Arguments({"-d", "-c"}),
@@ -141,7 +140,7 @@ std::optional<int> DecompressInMemory(const std::string& gzip, const Compressed&
   return 0;
 }
 
-// gzip reads as the level comes, so the editor takes each part as it is
+// Else gzip reads as the level comes: the editor takes each part as it is
 // written, and stops it once more comes than the level's start promises.
 int Decompress(const Compressed& from, std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
   const Programs programs = ChosenPrograms();
@@ -171,8 +170,8 @@ int CompressInto(const std::string& name, int to, bool attended, Compression how
   const ProgramWait wait = attended ? WhileCompressing() : ProgramWait{};
   if (!programs.Fast.empty()) {
     // (It writes no name into the file.)
-    return RunProgramAndWait(programs.Fast, {how == Compression::Saved ? SavedLevel : KeptLevel, "-c", AsFileArgument(name)},
-                             {.ToFile = to}, wait);
+    const char* level = how == Compression::Saved ? SavedLevel : KeptLevel;
+    return RunProgramAndWait(programs.Fast, {level, "-c", AsFileArgument(name)}, {.ToFile = to}, wait);
   }
   // -n: the temporary name the level is written under stays out of the file.
   return RunProgramAndWait(programs.Compressor, {"-c", "-n", AsFileArgument(name)}, {.ToFile = to}, wait);
