@@ -51,9 +51,9 @@ struct JobProcess {
   _exit(done ? 0 : 1);
 }
 
-// Starts the job in a process of its own; false, with the cause in the
-// report, when none could be made.
-bool StartJob(const LevelJob& job, size_t index, JobReport& report, std::vector<JobProcess>& running,
+// Starts the job in a process of its own; where none can be made, it has
+// failed, with the cause in its report.
+void StartJob(const LevelJob& job, size_t index, JobReport& report, std::vector<JobProcess>& running,
               const std::function<bool(const LevelJob& job, std::string& why)>& work) {
   int pipeFds[2];
   pid_t pid = -1;
@@ -70,10 +70,9 @@ bool StartJob(const LevelJob& job, size_t index, JobReport& report, std::vector<
   if (pid < 0) {
     report.Ended = report.Failed = true;
     report.Text = "terrafix: " + job.In + ": cannot start: " + std::strerror(errno) + "\n";
-    return false;
+    return;
   }
   running.push_back({index, pid, pipeFds[0]});
-  return true;
 }
 
 // Reads what the job printed; once it is all read, the job has ended.
@@ -155,8 +154,8 @@ int RunLevelJobs(const std::vector<LevelJob>& jobs, const JobTexts& texts, int p
   };
   auto waitsForOneBefore = [&](const LevelJob& job) {
     return std::any_of(running.begin(), running.end(), [&](const JobProcess& p) {
-      const std::string& written = jobs[p.Index].Writes;
-      return !written.empty() && (written == job.Reads || written == job.Writes);
+      const std::string& out = jobs[p.Index].Writes;
+      return !out.empty() && (out == job.Reads || out == job.Writes);
     });
   };
 
