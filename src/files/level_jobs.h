@@ -39,8 +39,9 @@ bool ReadJobCount(const std::vector<std::string>& arguments, size_t& i, int& cou
 // then one line for each that fails, naming its input and the cause (the
 // others still run), and at the end how many were not done. A job does not
 // start while one before it runs that writes what it reads or writes, and
-// is not done if one before it wrote its output. A signal that ends the program is passed to
-// every job under way; the run ends once each has cleaned up after itself.
+// is not done if one before it wrote its output. A signal that ends the
+// program is passed to every job under way; the run ends once each has
+// cleaned up after itself.
 // Returns the exit status: 0 when every job was done, else 1.
 int RunLevelJobs(const std::vector<LevelJob>& jobs, const JobTexts& texts, int parallel,
                  const std::function<bool(const LevelJob& job, std::string& why)>& work);
