@@ -61,14 +61,20 @@ const Level& VariedLevel() {
   return *grid;
 }
 
-// A level of 1024 x 1024 x 256 (256 MiB of cells), of terrain as new up to
-// height 31 with varied tiles in its upper part.
+// A level of 1024 x 1024 x 256 (256 MiB of cells), all air.
+std::unique_ptr<Level> LargeAirLevel() {
+  auto l = std::make_unique<Level>();
+  l->Width = 1024, l->Length = 1024, l->Height = 256;
+  l->Cells.assign(PlanCells(*l) * 256, 0);
+  l->TopPlane.assign(PlanCells(*l), 0);
+  return l;
+}
+
+// A level of 1024 x 1024 x 256, of terrain as new up to height 31 with
+// varied tiles in its upper part.
 const Level& LargeLevel() {
   static const std::unique_ptr<Level> level = [] {
-    auto l = std::make_unique<Level>();
-    l->Width = 1024, l->Length = 1024, l->Height = 256;
-    l->Cells.assign(PlanCells(*l) * 256, 0);
-    l->TopPlane.assign(PlanCells(*l), 0);
+    auto l = LargeAirLevel();
     std::fill(l->Cells.begin(), l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 26), 1);
     std::fill(l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 26),
               l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 32), 3);
@@ -237,11 +243,8 @@ BENCHMARK(BM_BoxMemcpy)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillise
 // covers half of it.
 const Level& HalfOpenLevel() {
   static const std::unique_ptr<Level> level = [] {
-    auto l = std::make_unique<Level>();
-    l->Width = 1024, l->Length = 1024, l->Height = 256;
-    l->Cells.assign(PlanCells(*l) * 256, 1);
-    l->TopPlane.assign(PlanCells(*l), 0);
-    std::fill(l->Cells.begin(), l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 128), 0);
+    auto l = LargeAirLevel();
+    std::fill(l->Cells.begin() + static_cast<std::ptrdiff_t>(PlanCells(*l) * 128), l->Cells.end(), 1);
     std::mt19937 random(13);
     for (int i = 0; i < 1'000'000; ++i) {
       WriteCell(*l, static_cast<int>(random() % 1024), static_cast<int>(random() % 1024), 1 + static_cast<int>(random() % 127), 1);
@@ -453,10 +456,7 @@ const Level& TiledLevel() {
     testing::WorkingFolder folder;
     auto servers = std::make_unique<Level>();
     LoadServersLevel(*servers, GameTemplate());
-    auto l = std::make_unique<Level>();
-    l->Width = 1024, l->Length = 1024, l->Height = 256;
-    l->Cells.resize(PlanCells(*l) * 256);
-    l->TopPlane.assign(PlanCells(*l), 0);
+    auto l = LargeAirLevel();
     for (int z = 0; z < 256; ++z)
       for (int y = 0; y < 1024; ++y)
         for (int x = 0; x < 1024; ++x) WriteCell(*l, x, y, z, ReadCell(*servers, x % 256, y % 256, z % 64));
@@ -468,10 +468,7 @@ const Level& TiledLevel() {
 // Rock of a few kinds of cells at random up to height 63, specks above.
 const Level& NoisyLevel() {
   static const std::unique_ptr<Level> level = [] {
-    auto l = std::make_unique<Level>();
-    l->Width = 1024, l->Length = 1024, l->Height = 256;
-    l->Cells.assign(PlanCells(*l) * 256, 0);
-    l->TopPlane.assign(PlanCells(*l), 0);
+    auto l = LargeAirLevel();
     std::mt19937 random(13);
     const TileId rock[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 3, 3, 13, 14, 15, 16};
     for (size_t i = 0; i < PlanCells(*l) * 64; ++i) l->Cells[i] = rock[random() % std::size(rock)];

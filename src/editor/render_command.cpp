@@ -12,6 +12,7 @@
 #include "files/png_file.h"
 #include "platform/files/temporary_files.h"
 #include "platform/machine/machine_memory.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -20,12 +21,6 @@ namespace {
 // Bytes a picture takes while it is drawn and written, for each of its
 // pixels: its colour and depth, the part shown and the bytes for libpng.
 constexpr uint64_t BytesPerPixel = 16;
-
-bool ReadNumber(const std::string& text, int32_t& number) {
-  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-  number = std::stoi(text);
-  return true;
-}
 
 }  // namespace
 
@@ -38,10 +33,10 @@ bool PlanRender(const std::vector<std::string>& arguments, RenderPlan& plan, std
     } else if (argument == "--scale" && hasValue) {
       const std::string& scale = arguments[++i];
       int32_t step = 0;
-      if (scale.starts_with("1/") && ReadNumber(scale.substr(2), step) && step >= 2 && (step & (step - 1)) == 0 &&
+      if (scale.starts_with("1/") && ReadShortNumber(scale.substr(2), step) && step >= 2 && (step & (step - 1)) == 0 &&
           step <= LargestSide) {
         plan.Scale = 1, plan.Step = step;
-      } else if (!ReadNumber(scale, plan.Scale) || plan.Scale < 1 || plan.Scale > LargestPictureScale) {
+      } else if (!ReadShortNumber(scale, plan.Scale) || plan.Scale < 1 || plan.Scale > LargestPictureScale) {
         why = "--scale takes 1 to " + std::to_string(LargestPictureScale) + ", or 1/2, 1/4, ... 1/16384, not '" +
               scale + "'";
         return false;
@@ -52,7 +47,7 @@ bool PlanRender(const std::vector<std::string>& arguments, RenderPlan& plan, std
       if (!ReadJobCount(arguments, i, plan.Jobs, why)) return false;
     } else if (argument == "--turn" && hasValue) {
       int32_t degrees = -1;
-      if (!ReadNumber(arguments[++i], degrees) || degrees % 90 != 0 || degrees > 270) {
+      if (!ReadShortNumber(arguments[++i], degrees) || degrees % 90 != 0 || degrees > 270) {
         why = "--turn takes 0, 90, 180 or 270, not '" + arguments[i] + "'";
         return false;
       }

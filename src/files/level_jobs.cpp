@@ -14,6 +14,7 @@
 #include <set>
 
 #include "platform/screen/screen.h"
+#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -114,9 +115,7 @@ bool ReadJobCount(const std::vector<std::string>& arguments, size_t& i, int& cou
     return false;
   }
   const std::string& text = arguments[++i];
-  const bool number = !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == std::string::npos;
-  if (number) count = std::stoi(text);
-  if (!number || count < 1 || count > LargestJobCount) {
+  if (!ReadShortNumber(text, count) || count < 1 || count > LargestJobCount) {
     why = "--jobs takes 1 to " + std::to_string(LargestJobCount) + ", not '" + text + "'";
     return false;
   }

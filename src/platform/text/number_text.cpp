@@ -12,4 +12,10 @@ std::string WithThousands(size_t number) {
   return text;
 }
 
+bool ReadShortNumber(const std::string& text, int32_t& number) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  number = std::stoi(text);
+  return true;
+}
+
 }  // namespace terrafix
