@@ -27,7 +27,7 @@
 #endif
 #include "files/compressor.h"
 #include "files/level_conversion.h"
-#include "files/level_file.h"
+#include "formats/level_file.h"
 #include "files/recovery.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"

@@ -14,6 +14,7 @@
 #include "files/compressor.h"
 #include "files/level_conversion.h"
 #include "files/levels_folder.h"
+#include "formats/level_formats.h"
 #include "platform/terminal/terminal_screen.h"
 #include "platform/window/sdl_window.h"
 
@@ -30,30 +31,32 @@ std::unique_ptr<terrafix::ScreenBackend> OpenWindowOrTerminal(int width, int hei
 
 }  // namespace
 
-constexpr const char* Usage =
-    "Usage: terrafix [--desktop] [LEVEL]\n"
-    "       terrafix --convert [--force] [--jobs N] IN OUT [IN OUT]...\n"
-    "       terrafix --convert [--force] [--jobs N] IN... --to dat|cw|lvl\n"
-    "       terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270] [--jobs N]\n"
-    "Edits a level of a block-building game, of any size, as flat slices.\n"
-    "\n"
-    "  LEVEL      a level file (the game's .dat, a ClassicWorld .cw, a server map .lvl,\n"
-    "             or any of them renamed): the editor works in its folder and loads it\n"
-    "  --desktop  as started from the desktop menu: works in ~/Terrafix\n"
-    "  --convert  converts levels into the format each OUT's ending names, or that\n"
-    "             --to names (beside each IN); an existing OUT is kept unless --force\n"
-    "  --render   writes the isometric picture of each LEVEL as NAME.png in FOLDER\n"
-    "             (the current folder unless given), at scale N (1 to 16) or\n"
-    "             1/N (1/2, 1/4, ...: each pixel a block of cells), the level\n"
-    "             turned by that many degrees; a picture too large for this\n"
-    "             machine is drawn at the largest 1/N that fits\n"
-    "  --jobs     how many levels --convert or --render works on at once, each in\n"
-    "             a process of its own (one a core of the machine unless given)\n"
-    "  --help     shows this and ends\n"
-    "  --version  shows the version and ends\n"
-    "\n"
-    "Started from a shell with no LEVEL, the editor works in the current folder.\n"
-    "See terrafix(1).\n";
+// The formats each line names are those the editor knows.
+std::string UsageText() {
+  return "Usage: terrafix [--desktop] [LEVEL]\n"
+         "       terrafix --convert [--force] [--jobs N] IN OUT [IN OUT]...\n"
+         "       terrafix --convert [--force] [--jobs N] IN... --to " + terrafix::ListOfEndings("|", false) + "\n"
+         "       terrafix --render LEVEL... [--out FOLDER] [--scale N|1/N] [--turn 0|90|180|270] [--jobs N]\n"
+         "Edits a level of a block-building game, of any size, as flat slices.\n"
+         "\n"
+         "  LEVEL      a level file (" + terrafix::ListOfEndings(", ") + ",\n"
+         "             or any of them renamed): the editor works in its folder and loads it\n"
+         "  --desktop  as started from the desktop menu: works in ~/Terrafix\n"
+         "  --convert  converts levels into the format each OUT's ending names, or that\n"
+         "             --to names (beside each IN); an existing OUT is kept unless --force\n"
+         "  --render   writes the isometric picture of each LEVEL as NAME.png in FOLDER\n"
+         "             (the current folder unless given), at scale N (1 to 16) or\n"
+         "             1/N (1/2, 1/4, ...: each pixel a block of cells), the level\n"
+         "             turned by that many degrees; a picture too large for this\n"
+         "             machine is drawn at the largest 1/N that fits\n"
+         "  --jobs     how many levels --convert or --render works on at once, each in\n"
+         "             a process of its own (one a core of the machine unless given)\n"
+         "  --help     shows this and ends\n"
+         "  --version  shows the version and ends\n"
+         "\n"
+         "Started from a shell with no LEVEL, the editor works in the current folder.\n"
+         "See terrafix(1).\n";
+}
 
 // --convert: no window, no terminal; the exit status says whether every
 // level was converted (0), some were not (1), or the arguments ask for none (2).
@@ -69,7 +72,7 @@ int Convert(const std::vector<std::string>& arguments) {
   terrafix::ConversionPlan plan;
   std::string why;
   if (!terrafix::PlanConversions(arguments, plan, why)) {
-    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), Usage);
+    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), UsageText().c_str());
     return 2;
   }
   return terrafix::RunConversions(plan, CommandLineTemplate());
@@ -80,7 +83,7 @@ int Render(const std::vector<std::string>& arguments) {
   terrafix::RenderPlan plan;
   std::string why;
   if (!terrafix::PlanRender(arguments, plan, why)) {
-    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), Usage);
+    std::fprintf(stderr, "terrafix: %s\n%s", why.c_str(), UsageText().c_str());
     return 2;
   }
   return terrafix::RunRender(plan, CommandLineTemplate());
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help") {
-      std::fputs(Usage, stdout);
+      std::fputs(UsageText().c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
     if (argument == "--desktop") {
       desktop = true;
     } else if (argument.starts_with("-") || !level.empty()) {
-      std::fprintf(stderr, "terrafix: unexpected argument '%s'\n%s", argv[i], Usage);
+      std::fprintf(stderr, "terrafix: unexpected argument '%s'\n%s", argv[i], UsageText().c_str());
       return 2;
     } else {
       level = argument;

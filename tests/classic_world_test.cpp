@@ -10,7 +10,7 @@
 #include <string>
 #include <tuple>
 
-#include "files/classic_world.h"
+#include "formats/classic_world.h"
 #include "files/load_save_commands.h"
 #include "level_command_test.h"
 #include "memory_screen.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "console_editor.h"
-#include "files/classic_world.h"
-#include "files/header_template.h"
+#include "formats/classic_world.h"
+#include "formats/header_template.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "console_editor.h"
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/levels_folder.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"

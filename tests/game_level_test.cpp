@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "files/game_level.h"
+#include "formats/game_level.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"

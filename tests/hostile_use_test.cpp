@@ -19,7 +19,7 @@
 
 #include "console_editor.h"
 #include "files/load_save_commands.h"
-#include "files/server_map.h"
+#include "formats/server_map.h"
 #include "platform/text/number_text.h"
 
 namespace terrafix {

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "files/header_template.h"
-#include "files/level_file.h"
+#include "formats/header_template.h"
+#include "formats/level_file.h"
 #include "memory_screen.h"
 #include "platform/files/byte_files.h"
 

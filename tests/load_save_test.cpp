@@ -18,7 +18,7 @@
 #include <set>
 
 #include "files/compressor.h"
-#include "files/level_file.h"
+#include "formats/level_file.h"
 #include "files/load_save_commands.h"
 #include "platform/files/byte_files.h"
 #include "memory_screen.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <sstream>
 
-#include "files/level_file.h"
+#include "formats/level_file.h"
 #include "platform/files/byte_files.h"
 #include "platform/screen/font_cp437.h"
 #include "platform/screen/screen.h"

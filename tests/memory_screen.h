@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "level/level.h"
 #include "memory_surface.h"
 

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "files/load_save_commands.h"
-#include "files/server_map.h"
+#include "formats/server_map.h"
 #include "level_command_test.h"
 #include "memory_screen.h"
 
@@ -126,7 +126,7 @@ TEST_F(ServerMaps, WhatIsNoMapIsRefusedAndTheLevelStays) {
   struct Case {
     const char* Label;
     std::string File;
-    std::string Says = std::string(NotAnyLevelMessage);
+    std::string Says = NotAnyLevelMessage();
   };
   const Case cases[] = {
       {"cut short", map.substr(0, map.size() - 1), CutShortMessage("bad.lvl", 20, 30, 17)},

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "level/level.h"
 
 namespace terrafix {

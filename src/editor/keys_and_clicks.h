@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "editor/undo_history.h"
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/recovery.h"
 #include "level/editor_state.h"
 #include "level/level.h"

@@ -7,7 +7,7 @@
 
 #include "editor/editor_work.h"
 #include "editor/undo_history.h"
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 #include "platform/screen/screen.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "editor/undo_history.h"
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/recovery.h"
 #include "level/level.h"
 

@@ -49,12 +49,12 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
       if (!ReadJobCount(arguments, i, plan.Jobs, why)) return false;
     } else if (argument == "--to") {
       if (i + 1 == arguments.size()) {
-        why = "--to needs a format: dat, cw or lvl";
+        why = "--to needs a format: " + ListOfEndings(" or ", false);
         return false;
       }
       to = LowerCaseAscii("." + arguments[++i]);
       if (FormEndingOf(to) != to) {
-        why = "--to takes dat, cw or lvl, not '" + arguments[i] + "'";
+        why = "--to takes " + ListOfEndings(" or ", false) + ", not '" + arguments[i] + "'";
         return false;
       }
     } else if (argument.starts_with("-") && argument != "-") {
@@ -83,7 +83,7 @@ bool PlanConversions(const std::vector<std::string>& arguments, ConversionPlan& 
 bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& header, std::string& why) {
   const std::string_view ending = FormEndingOf(conversion.Out);
   if (ending.empty()) {
-    why = "the name to write " + conversion.Out + " has no ending of a level (.dat, .cw or .lvl)";
+    why = "the name to write " + conversion.Out + " has no ending of a level (" + ListOfEndings(" or ") + ")";
     return false;
   }
   const LevelName in = NameOfLevelFile(conversion.In);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/level_jobs.h"
 
 namespace terrafix {

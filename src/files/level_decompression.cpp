@@ -5,7 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "files/game_level.h"
+#include "formats/found_level.h"
+#include "formats/game_level.h"
 #include "platform/programs/run_program.h"
 
 namespace terrafix {
@@ -20,8 +21,8 @@ constexpr size_t TrailerRoom = LargestLevelFile - LevelFileLength;
 
 LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplate& header, std::vector<uint8_t>& file,
                              const SizeWanted& wanted) {
-  // A level of the game's format, a world or a map tells its size before its
-  // cells, which stand at most LargestOwnPart into the file.
+  // A level of each format tells its size within LargestOwnPart of the
+  // file's start, before its cells.
   LevelReading start;
   const OutputStart told{LargestOwnPart + 1024, [&](std::span<const uint8_t> bytes) -> OutputRoom {
                            LevelStart level;
@@ -37,7 +38,7 @@ LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplat
                            // format keeps (to say how long); else what a level of the template's size takes.
                            if (level.CellsEnd == 0) return {LargestLevelFile, LevelFileLength + 1};
                            const size_t trailerRoom = std::max(level.LargestTrailer + 1, TrailerRoom);
-                           return {level.CellsEnd + trailerRoom, level.CellsEnd + LargestOwnPart + 1};
+                           return {level.CellsEnd + trailerRoom, level.CellsEnd + level.TrailerRoom + 1};
                          }};
   int result = 0;
   try {
@@ -48,7 +49,11 @@ LevelReading DecompressLevel(const Decompressor& decompress, const HeaderTemplat
     return start;
   }
   if (start.Refusal != LevelRefusal::None) return start;
-  if (result == 0) return {};
+  if (result == 0) {
+    LevelReading read;
+    read.Format = start.Format;  // what its start was found to be, for the whole to be read as
+    return read;
+  }
   LevelReading reading = result == ProgramOutputTooLong ? TellTooLongLevel(file) : LevelReading{};
   if (reading.Refusal == LevelRefusal::None || reading.Refusal == LevelRefusal::NotALevel) {
     reading.Refusal = LevelRefusal::CompressorFailed;

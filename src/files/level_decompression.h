@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "files/compressor.h"
-#include "files/header_template.h"
-#include "files/level_reading.h"
+#include "formats/header_template.h"
+#include "formats/level_reading.h"
 
 namespace terrafix {
 

@@ -13,6 +13,7 @@ namespace terrafix {
 LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, Level& loaded,
                            const SizeWanted& wanted) {
   std::vector<uint8_t> file;
+  const LevelFormat* found = nullptr;
   if (KindOfFile(name.Compressed()) == FileKind::Regular) {
     const LevelReading reading = DecompressLevel(
         [&](std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
@@ -20,6 +21,7 @@ LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, 
         },
         header, file, wanted);
     if (reading.Refusal != LevelRefusal::None) return reading;
+    found = reading.Format;
   } else if (name.Ending != LevelFileEnding || KindOfFile(name.File) != FileKind::Regular) {
     LevelReading missing;
     missing.Refusal = LevelRefusal::NoFile;
@@ -35,7 +37,7 @@ LevelReading ReadLevelFile(const LevelName& name, const HeaderTemplate& header, 
       return unread;
     }
   }
-  const LevelReading reading = ReadLevelBytes(file, header, loaded);
+  const LevelReading reading = ReadLevelBytes(file, header, loaded, found);
   if (reading.Refusal == LevelRefusal::None) loaded.Name = name.File;
   return reading;
 }

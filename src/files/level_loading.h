@@ -3,9 +3,9 @@
 // nothing.
 #pragma once
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/level_names.h"
-#include "files/level_reading.h"
+#include "formats/level_reading.h"
 #include "level/level.h"
 
 namespace terrafix {

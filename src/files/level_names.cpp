@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "platform/files/file_system.h"
 #include "platform/text/cp437.h"
 #include "platform/text/utf8.h"
@@ -58,8 +58,8 @@ bool NamesTheTemplate(const std::string& name) {
 }  // namespace
 
 std::string_view FormEndingOf(std::string_view fileName) {
-  for (std::string_view ending : {LevelFileEnding, ClassicWorldEnding, ServerMapEnding}) {
-    if (EndsWith(fileName, ending)) return ending;
+  for (const LevelFormat& format : LevelFormats()) {
+    if (EndsWith(fileName, format.Ending)) return format.Ending;
   }
   return {};
 }

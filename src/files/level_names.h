@@ -4,31 +4,27 @@
 #include <string>
 #include <string_view>
 
-namespace terrafix {
+#include "formats/level_formats.h"
 
-constexpr std::string_view LevelFileEnding = ".dat";
-constexpr std::string_view ClassicWorldEnding = ".cw";
-constexpr std::string_view ServerMapEnding = ".lvl";
+namespace terrafix {
 
 struct LevelName {
   std::string Shown;  // as typed, in code page 437, without its ending: what messages name
   std::string File;   // the uncompressed level file: the same name in UTF-8
-  // Of the compressed file: ".dat", ".cw" for a ClassicWorld, ".lvl" for a
-  // server map; empty for a file opened by its content under a name of its own.
+  // Of the compressed file, as a format's row spells it: ".dat", ".cw",
+  // ...; empty for a file opened by its content under a name of its own.
   std::string Ending = std::string(LevelFileEnding);
   // The ending as the compressed file's name spells it (".CW" for OUT.CW);
   // empty where it is spelled as Ending is.
   std::string Spelled;
   std::string SpelledEnding() const { return Spelled.empty() ? Ending : Spelled; }
   std::string Compressed() const { return File + SpelledEnding(); }
-  bool IsClassicWorld() const { return Ending == ClassicWorldEnding; }
-  bool IsServerMap() const { return Ending == ServerMapEnding; }
 };
 
 // A typed name that ends in ".dat" (in any letter case) stands for the same
-// level without it; one that ends in ".cw" for the ClassicWorld name.cw, and
-// one that ends in ".lvl" for the server map name.lvl, spelled as typed (of
-// a file that is there only in lower case, as that file is).
+// level without it; one that ends in another format's ending, as ".cw", for
+// that file, spelled as typed (of a file that is there only in lower case,
+// as that file is); one with none for name.dat.
 LevelName NameOfLevel(std::string_view typed);
 // The same for a file's name as the file system has it (UTF-8), as from the
 // command line, its ending spelled as given; messages show what code page
@@ -36,7 +32,7 @@ LevelName NameOfLevel(std::string_view typed);
 // itself.
 LevelName NameOfLevelFile(std::string_view fileName);
 // The ending of the level formats that a file's name ends in (in any letter
-// case), as ".dat", ".cw" or ".lvl"; empty for none.
+// case), as the format's row spells it; empty for none.
 std::string_view FormEndingOf(std::string_view fileName);
 
 enum class NameRefusal {

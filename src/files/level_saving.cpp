@@ -7,10 +7,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "files/classic_world.h"
 #include "files/compressor.h"
-#include "files/level_file.h"
-#include "files/server_map.h"
+#include "formats/level_file.h"
+#include "formats/level_formats.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
 #include "platform/files/temporary_files.h"
@@ -28,36 +27,33 @@ void PutTime(std::vector<uint8_t>& bytes, size_t at, int64_t now) {
   for (size_t i = 0; i < 8 && at + i < bytes.size(); ++i) bytes[at + i] = static_cast<uint8_t>(now >> (8 * (7 - i)));
 }
 
+// The format the name's ending asks for.
+const LevelFormat& FormatOf(const LevelName& name) {
+  const LevelFormat* format = FormatOfEnding(name.Ending);
+  return format ? *format : LevelFormats().front();
+}
+
 // What stands before and after the cells in the file a save writes: the
-// level's own header and trailer where it came in the form the name asks
-// for (a world's with LastModified now); else a new world's, a new map's, or
-// the template's.
-void PartsOfTheFile(const LevelName& name, const Level& level, const HeaderTemplate& header,
-                    std::vector<uint8_t>& before, std::vector<uint8_t>& after) {
-  using Kind = LevelForm::Kind;
+// level's own parts where it came in the format the name asks for (with
+// the time it was saved now, where its format keeps one); else those of a
+// new file of that format.
+FileParts PartsOfTheFile(const LevelName& name, const Level& level, const HeaderTemplate& header) {
   const int64_t now = static_cast<int64_t>(std::time(nullptr));
   const LevelForm& form = level.Form;
-  const Kind asked = name.IsClassicWorld() ? Kind::ClassicWorld : name.IsServerMap() ? Kind::ServerMap : Kind::GameLevel;
-  if (form.Of == asked) {
-    before = form.Header;
-    after = form.Trailer;
-    const size_t time = form.TimeOffset;
-    if (time != 0 && time + 8 <= before.size()) {
-      PutTime(before, time, now);
-    } else if (time != 0 && time >= before.size() + level.Cells.size()) {
-      PutTime(after, time - before.size() - level.Cells.size(), now);
-    }
-  } else if (asked == Kind::ClassicWorld) {
-    size_t timeOffset = 0;
-    // The world is named after its file, without the folder.
-    NewClassicWorld(level, std::filesystem::path(name.File).filename().string(), now, before, after, timeOffset);
-  } else if (asked == Kind::ServerMap) {
-    before = NewServerMapHeader(level);
-    after.clear();
-  } else {
-    before = TemplateHeaderFor(level, header);
-    after.assign(header.TrailerBytes.begin(), header.TrailerBytes.end());
+  const LevelFormat& asked = FormatOf(name);
+  if (form.Of != asked.Kind) {
+    // A new file is named after the file, without the folder and the ending.
+    std::string named = std::filesystem::path(name.File).filename().string();
+    return asked.NewParts(level, {header, std::move(named), now});
   }
+  FileParts parts{form.Header, form.Trailer, form.TimeOffset};
+  const size_t time = form.TimeOffset;
+  if (time != 0 && time + 8 <= parts.Before.size()) {
+    PutTime(parts.Before, time, now);
+  } else if (time != 0 && time >= parts.Before.size() + level.Cells.size()) {
+    PutTime(parts.After, time - parts.Before.size() - level.Cells.size(), now);
+  }
+  return parts;
 }
 
 // The uncompressed level file written into the temporary.
@@ -67,9 +63,8 @@ bool WriteUncompressed(const TemporaryFile& file, const LevelName& name, const L
     why = std::string("open: ") + std::strerror(errno);
     return false;
   }
-  std::vector<uint8_t> before, after;
-  PartsOfTheFile(name, level, header, before, after);
-  WriteAround(SaveSlot, before, level.Cells, after);
+  const FileParts parts = PartsOfTheFile(name, level, header);
+  WriteAround(SaveSlot, parts.Before, level.Cells, parts.After);
   if (CloseFile(SaveSlot)) return true;
   why = std::string("write: ") + std::strerror(errno);
   return false;
@@ -78,11 +73,14 @@ bool WriteUncompressed(const TemporaryFile& file, const LevelName& name, const L
 }  // namespace
 
 std::string FormatCannotHold(const LevelName& name, const Level& level) {
-  constexpr size_t MostCells = INT32_MAX;
-  if (name.IsServerMap() || level.Cells.size() <= MostCells) return {};
-  const std::string format = name.IsClassicWorld() ? ".cw" : ".dat";
-  return WithThousands(level.Cells.size()) + " cells: more than a " + format + " holds (" + WithThousands(MostCells) +
-         "); .lvl holds it";
+  const LevelFormat& format = FormatOf(name);
+  if (level.Cells.size() <= format.MostCells) return {};
+  std::string holders;  // the formats that hold it
+  for (const LevelFormat& other : LevelFormats()) {
+    if (level.Cells.size() <= other.MostCells) holders += (holders.empty() ? "" : ", ") + std::string(other.Ending);
+  }
+  return WithThousands(level.Cells.size()) + " cells: more than a " + std::string(format.Ending) + " holds (" +
+         WithThousands(format.MostCells) + "); " + holders + " holds it";
 }
 
 bool WriteLevelAs(const LevelName& name, const Level& level, const HeaderTemplate& header, std::string& why) {

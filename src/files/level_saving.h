@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/level_names.h"
 #include "level/level.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "platform/programs/program_file.h"
 
 namespace terrafix {

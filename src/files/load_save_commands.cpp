@@ -14,7 +14,7 @@
 #include <cstdio>
 
 #include "files/folder_cleanup.h"
-#include "files/game_level.h"
+#include "formats/game_level.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/level_saving.h"
@@ -63,10 +63,10 @@ void ShowRefusal(const LevelName& level, const LevelReading& reading) {
     case LevelRefusal::NoFile: ShowMessage(HeaderMismatchMessage); break;
     case LevelRefusal::CompressorFailed: ShowMessage(CompressorFailureMessage); break;
     case LevelRefusal::NotALevel:
-      ShowMessage(level.Ending == LevelFileEnding ? HeaderMismatchMessage : NotAnyLevelMessage);
+      ShowMessage(level.Ending == LevelFileEnding ? std::string(HeaderMismatchMessage) : NotAnyLevelMessage());
       break;
     case LevelRefusal::OwnPartTooLarge:
-      ShowMessage(OwnPartMessage(reading.OwnBytes, reading.OwnBound, reading.AtLeast));
+      ShowMessage(OwnPartMessage(reading.OwnBytes, reading.OwnBound, reading.AtLeast, reading.Format));
       break;
     case LevelRefusal::CutShort:
       ShowMessage(level.Ending == LevelFileEnding
@@ -78,6 +78,7 @@ void ShowRefusal(const LevelName& level, const LevelReading& reading) {
       ShowMessage(TooLargeMessage(level.Shown, reading.Width, reading.Length, reading.Height));
       break;
     case LevelRefusal::WideBlocks: ShowMessage(WideBlocksMessage(level.Shown + level.SpelledEnding())); break;
+    case LevelRefusal::Flawed: ShowMessage(FlawedMessage(level.Shown + level.SpelledEnding(), reading.Why)); break;
   }
 }
 
@@ -99,11 +100,25 @@ std::string WideBlocksMessage(std::string_view shownName) {
   return text;
 }
 
-std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast) {
+std::string NotAnyLevelMessage() {
+  std::string text = "Not a level of any format the editor knows (" + ListOfEndings(", ") + "), press any key...";
+  text.resize(MessageWidth, ' ');
+  return text;
+}
+
+std::string FlawedMessage(std::string_view shownName, std::string_view why) {
+  std::string text = ShortenedName(shownName, 30) + ": " + std::string(why);
+  text.resize(MessageWidth, ' ');  // its row and no more
+  return text;
+}
+
+std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast, const LevelFormat* format) {
   const std::string has = std::string(atLeast ? "more than " : "") + WithThousands(bytes) + " bytes";
-  std::string text = bound == LargestOwnPart
-                         ? "The editor keeps at most 64 KiB of a level's own data; this one has " + has
-                         : "A map keeps at most " + WithThousands(bound) + " bytes after its cells; this one has " + has;
+  const bool schematic = format && format->Kind == LevelForm::Kind::Schematic;
+  std::string text = bound == LargestOwnPart ? "The editor keeps at most 64 KiB of a level's own data; this one has " + has
+                     : schematic ? "A schematic keeps at most " + WithThousands(bound) +
+                                       " bytes beside its cells; this one has " + has
+                                 : "A map keeps at most " + WithThousands(bound) + " bytes after its cells; this one has " + has;
   text.resize(MessageWidth, ' ');  // its row and no more
   return text;
 }
@@ -135,7 +150,14 @@ bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& heade
   CleanUpFolder();
   if (name.File.empty() || Refused(name, false)) return false;
   const LevelReading reading = ReadLevelFile(name, header, loaded);
-  if (reading.Refusal == LevelRefusal::None) return true;
+  if (reading.Refusal == LevelRefusal::None) {
+    if (!reading.Said.empty()) {
+      std::string said = reading.Said;
+      said.resize(MessageWidth, ' ');
+      ShowMessage(said);
+    }
+    return true;
+  }
   ShowRefusal(name, reading);
   return false;
 }

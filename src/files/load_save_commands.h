@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
 #include "files/level_names.h"
 #include "level/level.h"
 
@@ -32,10 +32,14 @@ constexpr std::string_view NotALevelFileMessage =
     "Can't use that name: a file of that name is there and is not a level, press any key...      ";
 static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
               NotALevelFileMessage.size() == 92);
-// A world, a map or a file opened by its content that is none of them.
-constexpr std::string_view NotAnyLevelMessage =
-    "Not a level of any format the editor knows (.dat, .cw, .lvl), press any key...              ";
-static_assert(NotAnyLevelMessage.size() == 92);
+// A world, a map or a file opened by its content that is none of them:
+// "Not a level of any format the editor knows (.dat, .cw, ...), press any
+// key...", padded.
+std::string NotAnyLevelMessage();
+
+// "castle.schematic: a schematic without Blocks", padded, the name shortened:
+// a file of a format the editor knows that breaks its rules, and why.
+std::string FlawedMessage(std::string_view shownName, std::string_view why);
 
 // "castle is a level of 30000 x 30000 x 256: it needs 215 GiB, more than this
 // machine has", padded to row 1's 92 columns; a name too long for them is
@@ -43,9 +47,9 @@ static_assert(NotAnyLevelMessage.size() == 92);
 std::string TooLargeMessage(std::string_view shownName, int32_t width, int32_t length, int32_t height);
 
 // "The editor keeps at most 64 KiB of a level's own data; this one has 70,000
-// bytes", padded: a level whose header or trailer exceeds `bound`; a map,
-// whose sections may take more, names its own bound.
-std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast);
+// bytes", padded: a level whose header or trailer exceeds `bound`; a map or
+// a schematic, whose own parts may take more, names its own bound.
+std::string OwnPartMessage(size_t bytes, size_t bound, bool atLeast, const LevelFormat* format = nullptr);
 
 // "castle.cw holds blocks numbered past 255; the editor keeps one byte a
 // cell", the name shortened to keep it on row 1.

@@ -15,7 +15,7 @@
 
 #include "files/compressor.h"
 #include "files/level_decompression.h"
-#include "files/level_file.h"
+#include "formats/level_file.h"
 #include "platform/files/byte_files.h"
 #include "platform/files/file_system.h"
 #include "platform/files/temporary_files.h"
@@ -228,7 +228,7 @@ bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& heade
     return DecompressFrom(work.Fd, bytes, limit, start);
   };
   LevelReading reading = DecompressLevel(fromTheKeptFile, header, file);
-  if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, header, read);
+  if (reading.Refusal == LevelRefusal::None) reading = ReadLevelBytes(file, header, read, reading.Format);
   why = reading.Why;
   return reading.Refusal == LevelRefusal::None;
 }

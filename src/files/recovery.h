@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "files/header_template.h"
-#include "files/level_reading.h"
+#include "formats/header_template.h"
+#include "formats/level_reading.h"
 #include "level/level.h"
 
 namespace terrafix {

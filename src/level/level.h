@@ -27,7 +27,7 @@ constexpr int32_t LargestSide = 32767;
 
 // What stands around the cells in the file the level came from.
 struct LevelForm {
-  enum class Kind { Template, GameLevel, ClassicWorld, ServerMap };
+  enum class Kind { Template, GameLevel, ClassicWorld, ServerMap, Schematic };
   Kind Of = Kind::Template;      // Template: headers.dat's header and trailer, nothing of its own
   std::vector<uint8_t> Header;   // every byte of its file before the cells
   std::vector<uint8_t> Trailer;  // every byte after them

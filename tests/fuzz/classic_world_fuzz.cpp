@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "files/classic_world.h"
+#include "formats/classic_world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const terrafix::ClassicWorld world = terrafix::ReadClassicWorld({data, size});

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "files/game_level.h"
+#include "formats/game_level.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const terrafix::GameLevel level = terrafix::ReadGameLevel({data, size});

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "files/level_reading.h"
+#include "formats/level_reading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace terrafix;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "files/server_map.h"
+#include "formats/server_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const terrafix::ServerMap map = terrafix::ReadServerMap({data, size});

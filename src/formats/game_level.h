@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/found_level.h"
+
 namespace terrafix {
 
 struct GameLevel {
@@ -26,12 +28,12 @@ struct GameLevel {
   size_t WidthAt = 0, HeightAt = 0, DepthAt = 0;
 };
 
-// The most a level's own header or trailer may hold.
-constexpr size_t LargestOwnPart = 64 * 1024;
-
 // Reads the level object of an uncompressed level file, or of its start.
 // Not found for anything that is not one or that the reader cannot walk
 // safely.
 GameLevel ReadGameLevel(std::span<const uint8_t> file);
+
+// The same, as every format tells what it found.
+FoundLevel FindGameLevel(std::span<const uint8_t> file);
 
 }  // namespace terrafix

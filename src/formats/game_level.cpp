@@ -1,9 +1,9 @@
-#include "files/game_level.h"
+#include "formats/game_level.h"
 
 #include <string_view>
 #include <vector>
 
-#include "files/bounded_reader.h"
+#include "formats/bounded_reader.h"
 
 namespace terrafix {
 
@@ -281,6 +281,20 @@ GameLevel ReadGameLevel(std::span<const uint8_t> file) {
   ReadObjectValues(w, type, 0, true);
   if (w.Failed() || !w.Level.Found) return {};
   return w.Level;
+}
+
+// The game's level object names the x extent `width`, the y extent `height`
+// and the vertical `depth`.
+FoundLevel FindGameLevel(std::span<const uint8_t> file) {
+  const GameLevel game = ReadGameLevel(file);
+  if (!game.Found) return {};
+  FoundLevel found;
+  found.Level = true;
+  found.Whole = game.CellsWhole;
+  found.Width = game.Width, found.Length = game.Height, found.Height = game.Depth;
+  found.CellsOffset = game.CellsOffset;
+  found.CellCount = game.CellCount;
+  return found;
 }
 
 }  // namespace terrafix

@@ -1,93 +1,20 @@
-#include "files/classic_world.h"
+#include "formats/classic_world.h"
 
 #include <algorithm>
 #include <random>
 #include <string_view>
 
-#include "files/bounded_reader.h"
+#include "formats/bounded_reader.h"
+#include "formats/nbt.h"
 #include "platform/text/utf8.h"
 
 namespace terrafix {
 
 namespace {
 
-// NBT's tag types.
-constexpr uint8_t TagEnd = 0, TagByte = 1, TagShort = 2, TagInt = 3, TagLong = 4, TagFloat = 5, TagDouble = 6,
-                  TagByteArray = 7, TagString = 8, TagList = 9, TagCompound = 10, TagIntArray = 11, TagLongArray = 12;
-constexpr int MaxDepth = 64;
 constexpr std::string_view RootName = "ClassicWorld";
 constexpr size_t MaxNameBytes = 64;
 
-// A signed 32-bit count of elements of `size` bytes that the file can hold.
-uint64_t Count(BoundedReader& r, uint64_t size) {
-  const uint64_t n = r.Number(4);
-  if (n > 0x7FFFFFFF || (size > 0 && !r.Has(n * size))) r.Failed = true;
-  return r.Failed ? 0 : n;
-}
-
-size_t FixedSize(uint8_t type) {
-  switch (type) {
-    case TagByte: return 1;
-    case TagShort: return 2;
-    case TagInt: case TagFloat: return 4;
-    case TagLong: case TagDouble: return 8;
-    default: return 0;
-  }
-}
-
-void SkipPayload(BoundedReader& r, uint8_t type, int depth) {
-  if (depth > MaxDepth) {
-    r.Failed = true;
-    return;
-  }
-  if (size_t size = FixedSize(type)) return r.Skip(size);
-  switch (type) {
-    case TagByteArray: r.Skip(Count(r, 1)); return;
-    case TagString: r.Skip(r.Number(2)); return;
-    case TagIntArray: r.Skip(Count(r, 4) * 4); return;
-    case TagLongArray: r.Skip(Count(r, 8) * 8); return;
-    case TagList: {
-      const uint8_t element = static_cast<uint8_t>(r.Number(1));
-      // Each element takes a byte at least, but an End element none: a list of them must be empty.
-      const uint64_t count = Count(r, element == TagEnd ? 0 : 1);
-      if (element == TagEnd && count > 0) r.Failed = true;
-      for (uint64_t i = 0; i < count && !r.Failed; ++i) SkipPayload(r, element, depth + 1);
-      return;
-    }
-    case TagCompound:
-      for (;;) {
-        const uint8_t tag = static_cast<uint8_t>(r.Number(1));
-        if (r.Failed || tag == TagEnd) return;
-        r.ShortText();
-        SkipPayload(r, tag, depth + 1);
-      }
-    default: r.Failed = true;
-  }
-}
-
-// Appending big-endian NBT.
-struct Writer {
-  std::vector<uint8_t>& Out;
-  void Number(uint64_t value, size_t n) {
-    for (size_t i = n; i-- > 0;) Out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-  }
-  void Tag(uint8_t type, std::string_view name) {
-    Out.push_back(type);
-    Number(name.size(), 2);
-    Out.insert(Out.end(), name.begin(), name.end());
-  }
-  void Byte(std::string_view name, uint8_t v) { Tag(TagByte, name), Number(v, 1); }
-  void Short(std::string_view name, int32_t v) { Tag(TagShort, name), Number(static_cast<uint16_t>(v), 2); }
-  void Long(std::string_view name, int64_t v) { Tag(TagLong, name), Number(static_cast<uint64_t>(v), 8); }
-  void String(std::string_view name, std::string_view v) {
-    Tag(TagString, name);
-    Number(v.size(), 2);
-    Out.insert(Out.end(), v.begin(), v.end());
-  }
-};
-
-// The first air above the ground of the column (x, y): one above its highest
-// cell that is not air (the bottom on an empty column, the top on a full one).
 }  // namespace
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
@@ -121,7 +48,7 @@ ClassicWorld ReadClassicWorld(std::span<const uint8_t> file) {
       r.Skip(count);
       continue;
     }
-    SkipPayload(r, tag, 1);
+    SkipNbtPayload(r, tag, 1);
   }
   world.Found = blocks && sized[0] && sized[1] && sized[2] && world.X > 0 && world.Y > 0 && world.Z > 0 &&
                 uint64_t(world.X) * uint64_t(world.Y) * uint64_t(world.Z) == world.BlockCount;
@@ -135,7 +62,7 @@ void NewClassicWorld(const Level& level, const std::string& name, int64_t now, s
                      std::vector<uint8_t>& after, size_t& lastModifiedOffset) {
   before.clear();
   after.clear();
-  Writer w{before};
+  NbtWriter w{before};
   w.Tag(TagCompound, RootName);
   w.Byte("FormatVersion", 1);
   w.String("Name", CutAtCharacter(name, MaxNameBytes));
@@ -169,10 +96,31 @@ void NewClassicWorld(const Level& level, const std::string& name, int64_t now, s
   before.push_back(TagEnd);
   w.Tag(TagByteArray, "BlockArray");
   w.Number(level.Cells.size(), 4);
-  Writer a{after};
+  NbtWriter a{after};
   a.Tag(TagCompound, "Metadata");
   after.push_back(TagEnd);
   after.push_back(TagEnd);  // the end of ClassicWorld
+}
+
+// A world's X is x, Z is y and Y is up.
+FoundLevel FindClassicWorld(std::span<const uint8_t> file) {
+  const ClassicWorld world = ReadClassicWorld(file);
+  if (!world.Found) return {};
+  FoundLevel found;
+  found.Level = true;
+  found.Whole = world.BlocksWhole;
+  found.Width = world.X, found.Length = world.Z, found.Height = world.Y;
+  found.CellsOffset = world.BlocksOffset;
+  found.CellCount = world.BlockCount;
+  found.TimeOffset = world.LastModifiedOffset;
+  found.WideBlocks = world.WideBlocks;
+  return found;
+}
+
+FileParts NewClassicWorldParts(const Level& level, const NewFileFacts& facts) {
+  FileParts parts;
+  NewClassicWorld(level, facts.Name, facts.Now, parts.Before, parts.After, parts.TimeOffset);
+  return parts;
 }
 
 }  // namespace terrafix

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/found_level.h"
+#include "formats/level_formats.h"
 #include "level/level.h"
 
 namespace terrafix {
@@ -31,6 +33,9 @@ struct ClassicWorld {
 
 ClassicWorld ReadClassicWorld(std::span<const uint8_t> file);
 
+// The same, as every format tells what it found.
+FoundLevel FindClassicWorld(std::span<const uint8_t> file);
+
 // A new world around the level's cells: what comes before BlockArray's
 // bytes and what comes after them; every required tag, a fresh UUID, `name`
 // (cut to 64 bytes at a character's end), the level's size, a spawn at the
@@ -39,5 +44,7 @@ ClassicWorld ReadClassicWorld(std::span<const uint8_t> file);
 // last saved lies.
 void NewClassicWorld(const Level& level, const std::string& name, int64_t now, std::vector<uint8_t>& before,
                      std::vector<uint8_t>& after, size_t& lastModifiedOffset);
+// The same, named after the file.
+FileParts NewClassicWorldParts(const Level& level, const NewFileFacts& facts);
 
 }  // namespace terrafix

@@ -1,4 +1,4 @@
-#include "files/header_template.h"
+#include "formats/header_template.h"
 
 #include <algorithm>
 #include <span>

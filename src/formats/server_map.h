@@ -14,6 +14,8 @@
 #include <span>
 #include <vector>
 
+#include "formats/found_level.h"
+#include "formats/level_formats.h"
 #include "level/level.h"
 
 namespace terrafix {
@@ -32,6 +34,9 @@ struct ServerMap {
 // or begins with a section.
 ServerMap ReadServerMap(std::span<const uint8_t> file);
 
+// The same, as every format tells what it found.
+FoundLevel FindServerMap(std::span<const uint8_t> file);
+
 // The most a map may hold after its cells: its custom blocks take up to a
 // byte per cell and one per chunk, and its physics and zones are bounded by
 // as much again and LargestServerMapExtra more.
@@ -41,5 +46,7 @@ size_t LargestServerMapTrailer(size_t cellCount);
 // middle of the level on the first air above the ground, heading, pitch and
 // permissions 0.
 std::vector<uint8_t> NewServerMapHeader(const Level& level);
+// That header, and nothing after the cells.
+FileParts NewServerMapParts(const Level& level, const NewFileFacts& facts);
 
 }  // namespace terrafix

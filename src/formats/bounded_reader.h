@@ -14,6 +14,7 @@ struct BoundedReader {
   std::span<const uint8_t> Bytes;
   size_t At = 0;
   bool Failed = false;
+  bool Broken = false;  // failed on what the bytes say (a tag of no known type), not on their end
 
   // Whether n more bytes are there.
   bool Has(uint64_t n) const { return !Failed && n <= Bytes.size() - At; }

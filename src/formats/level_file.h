@@ -10,7 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "files/header_template.h"
+#include "formats/header_template.h"
+#include "formats/level_formats.h"
 #include "level/level.h"
 
 namespace terrafix {
@@ -19,6 +20,10 @@ namespace terrafix {
 // depth and the length of its cell array set to the level's where the
 // template is a level of the game's format.
 std::vector<uint8_t> TemplateHeaderFor(const Level& level, const HeaderTemplate& header);
+
+// A new level file of the game's format: the template's header, for the
+// level's size, and its trailer.
+FileParts NewGameLevelParts(const Level& level, const NewFileFacts& facts);
 
 // Writes the whole file, in the level's own form, into an open slot.
 void WriteLevelFile(int slot, const Level& level, const HeaderTemplate& header);
@@ -38,9 +43,10 @@ void ReadTemplateLevel(std::span<const uint8_t> file, Level& level);
 
 // A file of another layout whose width x length x height cells begin at
 // `cellsOffset` and are all there becomes the level; the bytes before and
-// after them become its form, of `kind`. The file's bytes are taken, not
-// copied: the file is the level's cells afterwards.
+// after them become its own parts (its form's kind is the caller's to set).
+// The file's bytes are taken, not copied: the file is the level's cells
+// afterwards.
 void TakeOwnLevel(std::vector<uint8_t>& file, size_t cellsOffset, int32_t width, int32_t length, int32_t height,
-                  LevelForm::Kind kind, Level& level);
+                  Level& level);
 
 }  // namespace terrafix

@@ -1,9 +1,9 @@
-#include "files/level_file.h"
+#include "formats/level_file.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "files/game_level.h"
+#include "formats/game_level.h"
 #include "platform/files/byte_files.h"
 
 namespace terrafix {
@@ -28,6 +28,11 @@ std::vector<uint8_t> TemplateHeaderFor(const Level& level, const HeaderTemplate&
   PutInt(before, game.DepthAt, static_cast<uint32_t>(level.Height));
   PutInt(before, game.CellsOffset - 4, static_cast<uint32_t>(level.Cells.size()));
   return before;
+}
+
+FileParts NewGameLevelParts(const Level& level, const NewFileFacts& facts) {
+  return {TemplateHeaderFor(level, facts.Header),
+          std::vector<uint8_t>(facts.Header.TrailerBytes.begin(), facts.Header.TrailerBytes.end())};
 }
 
 void WriteAround(int slot, std::span<const uint8_t> before, std::span<const uint8_t> cells,
@@ -59,10 +64,9 @@ void ReadTemplateLevel(std::span<const uint8_t> file, Level& level) {
 }
 
 void TakeOwnLevel(std::vector<uint8_t>& file, size_t cellsOffset, int32_t width, int32_t length, int32_t height,
-                  LevelForm::Kind kind, Level& level) {
+                  Level& level) {
   const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(length) * static_cast<size_t>(height);
   level.Width = width, level.Length = length, level.Height = height;
-  level.Form.Of = kind;
   level.Form.TimeOffset = 0;
   level.Form.Header.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cellsOffset));
   level.Form.Trailer.assign(file.begin() + static_cast<std::ptrdiff_t>(cellsOffset + cells), file.end());
