@@ -1,7 +1,8 @@
 // Levels go from format to format and back with every cell kept: the game's
-// level (written and read by the JDK) to a ClassicWorld (read by
-// prismarine-nbt) to a server map and back to the game's level, through
-// `terrafix --convert` and through Load and Save in the real program.
+// level (written and read by the JDK) to a schematic and a ClassicWorld
+// (read by prismarine-nbt) to a server map, a schematic again and back to
+// the game's level, through `terrafix --convert` and through Load and Save
+// in the real program.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -60,6 +61,13 @@ std::string NodeWorld(const std::string& file, size_t cells) {
                        std::to_string(cells - 1) + " | sed -n 2p");
 }
 
+// The same of a schematic, with its Data.
+std::string NodeSchematic(const std::string& file, size_t cells) {
+  return CommandOutput("NODE_PATH='" TERRAFIX_NODE_MODULES "' node '" TERRAFIX_NODE_SOURCES
+                       "/schematic.js' read " + file + " 0 1 " + std::to_string(cells / 3) + " " +
+                       std::to_string(cells - 1) + " | sed -n 2,3p");
+}
+
 std::string ExpectedWorld(size_t cells) {
   std::string text = "blocks=" + std::to_string(cells) + " at=";
   for (size_t i : {size_t{0}, size_t{1}, cells / 3, cells - 1}) text += std::to_string(i % 47) + (i + 1 < cells ? "," : "");
@@ -88,12 +96,20 @@ TEST(Conversion, EveryFormatToTheNextAndBackKeepsEveryCell) {
     WriteJavaLevel("level", size);
     const std::string original = JavaCells("level");
     ASSERT_EQ(original.size(), cells);
-    ASSERT_EQ(std::system((Binary + " --convert level.dat world.cw world.cw map.lvl").c_str()), 0);
+    ASSERT_EQ(std::system((Binary + " --convert level.dat build.schematic build.schematic world.cw world.cw map.lvl "
+                                    "map.lvl again.schematic")
+                               .c_str()),
+              0);
+    const std::string schematic = ExpectedWorld(cells) + "data=" + std::to_string(cells) + " nonzero=0\n";
+    EXPECT_EQ(NodeSchematic("build.schematic", cells), schematic);
     EXPECT_EQ(NodeWorld("world.cw", cells), ExpectedWorld(cells));
     EXPECT_EQ(MapSize("map.lvl"), ExpectedMapSize(size));
-    ASSERT_EQ(std::system((Binary + " --convert map.lvl back.dat").c_str()), 0);
+    EXPECT_EQ(NodeSchematic("again.schematic", cells), schematic);
+    ASSERT_EQ(std::system((Binary + " --convert again.schematic back.dat").c_str()), 0);
     EXPECT_TRUE(JavaCells("back") == original);
-    for (const char* file : {"level.dat", "world.cw", "map.lvl", "back.dat"}) fs::remove(file);
+    for (const char* file : {"level.dat", "build.schematic", "world.cw", "map.lvl", "again.schematic", "back.dat"}) {
+      fs::remove(file);
+    }
   }
 }
 
@@ -125,7 +141,7 @@ TEST(Conversion, ManyLevelsWithFailuresProgressAndForce) {
   EXPECT_EQ(NodeWorld("kept.cw", 64 * 64 * 64), ExpectedWorld(64 * 64 * 64));
   EXPECT_EQ(CommandOutput(Binary + " --convert one.dat 2>/dev/null; echo $?"), "2\n");
   EXPECT_EQ(CommandOutput(Binary + " --convert one.dat out.png 2>&1; echo $?"),
-            "terrafix: one.dat: the name to write out.png has no ending of a level (.dat, .cw or .lvl)\n1\n");
+            "terrafix: one.dat: the name to write out.png has no ending of a level (.dat, .cw, .lvl or .schematic)\n1\n");
   for (const fs::directory_entry& entry : fs::directory_iterator(".")) {
     EXPECT_FALSE(entry.path().filename().string().starts_with(".terrafix-temporary-")) << "left behind";
   }

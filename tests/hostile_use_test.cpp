@@ -216,7 +216,7 @@ TEST(Hostile, MessagesOfTheCommandLineSayWhatHappened) {
   testing::WorkingFolder folder;
   WriteMap("one.lvl", 8, 8, 8, 1);
   EXPECT_EQ(RunProgram("--convert one.lvl --to"), 2);
-  EXPECT_NE(ReadWholeFile("errors").find("terrafix: --to needs a format: dat, cw or lvl\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile("errors").find("terrafix: --to needs a format: dat, cw, lvl or schematic\n"), std::string::npos);
 
   testing::WriteGzipped("huge.lvl", MapHeader(32767, 32767, 32767));
   EXPECT_EQ(RunProgram("--convert huge.lvl huge.cw"), 1);

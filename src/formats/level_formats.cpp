@@ -3,6 +3,7 @@
 #include "formats/classic_world.h"
 #include "formats/game_level.h"
 #include "formats/level_file.h"
+#include "formats/schematic.h"
 #include "formats/server_map.h"
 
 namespace terrafix {
@@ -10,7 +11,7 @@ namespace terrafix {
 namespace {
 
 // The game's level files and ClassicWorld keep the count of cells in a
-// signed 32-bit length; a server map holds any level.
+// signed 32-bit length, and so do schematics; a server map holds any level.
 constexpr uint64_t SignedLengthCells = INT32_MAX;
 
 // In the order a file is told by: the most particular start first. A
@@ -21,6 +22,8 @@ constexpr LevelFormat Formats[] = {
     {LevelForm::Kind::ClassicWorld, "ClassicWorld", ".cw", FindClassicWorld, NewClassicWorldParts, nullptr,
      SignedLengthCells},
     {LevelForm::Kind::ServerMap, "server map", ".lvl", FindServerMap, NewServerMapParts},
+    {LevelForm::Kind::Schematic, "schematic", ".schematic", FindSchematic, NewSchematicParts, TakeSchematic,
+     SignedLengthCells},
 };
 
 // "a, b, c" and `last` before the final one.
