@@ -1133,6 +1133,73 @@ TEST(Window, ABoxByTwoShiftDragsFilledReplacedFloodedCopiedTurnedAndPasted) {
                          [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
 }
 
+// A box of stone exported with e as a schematic, placed with p into the
+// level loaded afterwards and pasted there: every frame as the in-memory
+// surface draws it, the files read back.
+TEST(Window, ABoxExportedAndPlacedIntoALevelLoadedAfterwards) {
+  Editor editor;
+  ASSERT_FALSE(editor.Id().empty());
+  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
+  editor.Type("target");  // all air
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'target'"));
+  editor.Key("space");
+  auto grid = std::make_unique<Level>();
+  EditorState state;
+  const PixelRect from = PixelsOfCell(state, *grid, {SliceView::Top, 5, 1});
+  const PixelRect to = PixelsOfCell(state, *grid, {SliceView::Top, 7, 2});
+  ASSERT_TRUE(editor.PointAt(from.Left, from.Top));
+  RunCommand("xdotool keydown shift mousedown 1");
+  editor.MoveTo(to.Left, to.Top);
+  SetBox(state, {5, 1, 0, 7, 2, 0});
+  Frame expected = Expected(state, *grid, to.Left, to.Top);
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "the box";
+  RunCommand("xdotool mouseup 1 keyup shift");
+  state.CurrentTile = 1;
+  ASSERT_TRUE(editor.ClickTo(803, 474, state, *grid));  // stone
+  editor.Key("f");
+  ASSERT_TRUE(editor.RowOneShows("Filled 6 cells"));
+
+  editor.Key("e");
+  ASSERT_TRUE(editor.RowOneShows(std::string(ExportPrompt)));
+  editor.Type("tower");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("Exported 3 x 2 x 1 as 'tower.schematic', press any key to continue..."));
+  editor.Key("space");
+  const std::string read = testing::CommandOutput("NODE_PATH='" TERRAFIX_NODE_MODULES "' node '" TERRAFIX_NODE_SOURCES
+                                                  "/schematic.js' read '" + (editor.Path() / "tower.schematic").string() +
+                                                  "' 0 5");
+  EXPECT_NE(read.find("blocks=6 at=1,1\ndata=6 nonzero=0"), std::string::npos) << read;
+
+  ASSERT_TRUE(editor.ClickMenu(364, std::string(LoadPrompt)));
+  editor.Type("target");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows(" New   Load   Save   Quit"));
+  editor.Key("p");
+  ASSERT_TRUE(editor.RowOneShows(std::string(PlacePrompt)));
+  editor.Type("tower");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("Placed 3 x 2 x 1 in the clipboard: v or t pastes it"));
+  const PixelRect cell = PixelsOfCell(state, *grid, {SliceView::Top, 20, 30});
+  ASSERT_TRUE(editor.PointAt(cell.Left, cell.Top));
+  editor.Key("v");
+  state.BoxShown = 0, state.Box = {};
+  SetBox(state, {20, 30, 0, 22, 31, 0});  // the pasted part becomes the box
+  for (int32_t y = 30; y <= 31; ++y)
+    for (int32_t x = 20; x <= 22; ++x) WriteCell(*grid, x, y, 0, 1);
+  expected = Expected(state, *grid, cell.Left, cell.Top, "Pasted 3 x 2 x 1");
+  EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "pasted";
+
+  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
+  editor.Type("result");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'result'"));
+  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  EXPECT_TRUE(std::equal(grid->Cells.begin(), grid->Cells.end(), raw.begin() + 319,
+                         [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+}
+
 // A level whose picture at full size would take gigabytes (32767 x 32767 x
 // 1): the picture window draws it smaller and says so in its title, and a
 // stroke shows in it.

@@ -10,6 +10,7 @@
 #include "display/toolbar.h"
 #include "display/view_geometry.h"
 #include "editor/box_commands.h"
+#include "editor/box_files.h"
 #include "editor/fill_and_pick.h"
 #include "editor/keys_and_clicks.h"
 #include "editor/painting.h"
@@ -115,6 +116,7 @@ bool RunPass(EditorState& state, Level& level, HeaderTemplate& header, UndoHisto
   HandleKey(state, level, key);
   HandleUndoKey(key, level, history);
   HandleBoxKey(state, level, history, work, key);
+  HandleBoxFileKey(state, level, header, work, key);
   const bool selecting = HandleSelection(state, level, previousButtons);
   bool clicked = false;
   if (state.MouseButtons == LeftButtonAlone) {

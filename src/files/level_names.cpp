@@ -26,9 +26,9 @@ bool EndsWith(std::string_view name, std::string_view ending) {
 
 // The ending of the compressed file a name stands for, taken off the name;
 // `spelled` gets it as the name spells it where that differs.
-std::string TakeEnding(std::string_view& name, std::string& spelled) {
+std::string TakeEnding(std::string_view& name, std::string& spelled, std::string_view withoutEnding) {
   const std::string_view ending = FormEndingOf(name);
-  if (ending.empty()) return std::string(LevelFileEnding);
+  if (ending.empty()) return std::string(withoutEnding);
   if (name.substr(name.size() - ending.size()) != ending) spelled = name.substr(name.size() - ending.size());
   name.remove_suffix(ending.size());
   return std::string(ending);
@@ -64,9 +64,9 @@ std::string_view FormEndingOf(std::string_view fileName) {
   return {};
 }
 
-LevelName NameOfLevel(std::string_view typed) {
+LevelName NameOfLevel(std::string_view typed, std::string_view withoutEnding) {
   std::string spelled;
-  const std::string ending = TakeEnding(typed, spelled);
+  const std::string ending = TakeEnding(typed, spelled, withoutEnding);
   LevelName level{std::string(typed), {}, ending, spelled};
   for (char c : typed) AppendUtf8(level.File, Cp437ToUnicode(static_cast<unsigned char>(c)));
   // A typed ".DAT" means name.dat, as it always has; a ".CW" the file as
@@ -82,7 +82,7 @@ LevelName NameOfLevel(std::string_view typed) {
 LevelName NameOfLevelFile(std::string_view fileName) {
   const std::string whole(fileName);
   std::string spelled;
-  const std::string ending = TakeEnding(fileName, spelled);
+  const std::string ending = TakeEnding(fileName, spelled, LevelFileEnding);
   if (whole.size() == fileName.size() + ending.size() || !IsGzipFile(whole)) {
     return {Cp437TextOf(fileName), std::string(fileName), ending, spelled};
   }

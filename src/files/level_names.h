@@ -24,8 +24,9 @@ struct LevelName {
 // A typed name that ends in ".dat" (in any letter case) stands for the same
 // level without it; one that ends in another format's ending, as ".cw", for
 // that file, spelled as typed (of a file that is there only in lower case,
-// as that file is); one with none for name.dat.
-LevelName NameOfLevel(std::string_view typed);
+// as that file is); one with none for name.dat (for name and
+// `withoutEnding`, where that is given).
+LevelName NameOfLevel(std::string_view typed, std::string_view withoutEnding = LevelFileEnding);
 // The same for a file's name as the file system has it (UTF-8), as from the
 // command line, its ending spelled as given; messages show what code page
 // 437 has of it. A gzip stream named otherwise (a renamed level) stands for

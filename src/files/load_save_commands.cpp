@@ -53,6 +53,31 @@ bool Refused(const LevelName& level, bool writesOverUncompressed) {
   return true;
 }
 
+// What a name without an ending stands for when a build is exported or placed.
+std::string_view BuildEnding() { return FormatOfKind(LevelForm::Kind::Schematic)->Ending; }
+
+// Writes the level under the name with Save's checks and its Replace
+// question; false, with why shown, when it did not.
+bool WriteUnderName(const char* command, const LevelName& name, const Level& level, const HeaderTemplate& header) {
+  if (name.File.empty() || Refused(name, true)) return false;
+  if (std::string cannot = FormatCannotHold(name, level); !cannot.empty()) {
+    cannot.resize(MessageWidth, ' ');
+    ShowMessage(cannot);
+    return false;
+  }
+  if (KindOfFile(name.Compressed()) != FileKind::Missing &&
+      !AskYesOrNo(ReplaceQuestion(name.Shown, name.SpelledEnding()), QuestionRow, QuestionColumn)) {
+    return false;
+  }
+  std::string why;
+  if (!WriteLevelAs(name, level, header, why)) {
+    Report(command, name, why);
+    ShowMessage(CompressorFailureMessage);
+    return false;
+  }
+  return true;
+}
+
 // Says why a level was refused: on standard error, and on row 1 in the
 // message of its cause. A file of the game's format that is no level gets
 // the header check's message, as it always has.
@@ -165,26 +190,27 @@ bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& heade
 bool SaveCommand(Level& level, const HeaderTemplate& header, const std::function<void()>& saved) {
   CleanUpFolder();
   const LevelName name = NameOfLevel(Ask(SavePrompt));
-  if (name.File.empty() || Refused(name, true)) return false;
-  if (std::string cannot = FormatCannotHold(name, level); !cannot.empty()) {
-    cannot.resize(MessageWidth, ' ');
-    ShowMessage(cannot);
-    return false;
-  }
-  if (KindOfFile(name.Compressed()) != FileKind::Missing &&
-      !AskYesOrNo(ReplaceQuestion(name.Shown, name.SpelledEnding()), QuestionRow, QuestionColumn)) {
-    return false;
-  }
-  std::string why;
-  if (!WriteLevelAs(name, level, header, why)) {
-    Report("save", name, why);
-    ShowMessage(CompressorFailureMessage);
-    return false;
-  }
+  if (!WriteUnderName("save", name, level, header)) return false;
   level.Name = name.File;
   if (saved) saved();
   ShowMessage(SavedMessage(name.Shown));
   return true;
+}
+
+bool ExportCommand(const Level& part, const HeaderTemplate& header) {
+  CleanUpFolder();
+  const LevelName name = NameOfLevel(Ask(ExportPrompt), BuildEnding());
+  if (!WriteUnderName("export", name, part, header)) return false;
+  std::string text = "Exported " + std::to_string(part.Width) + " x " + std::to_string(part.Length) + " x " +
+                     std::to_string(part.Height) + " as '" + name.Shown + name.SpelledEnding() +
+                     "', press any key to continue...";
+  text.resize(MessageWidth, ' ');
+  ShowMessage(text);
+  return true;
+}
+
+bool PlaceCommand(Level& placed, const HeaderTemplate& header) {
+  return LoadLevel(NameOfLevel(Ask(PlacePrompt), BuildEnding()), placed, header);
 }
 
 }  // namespace terrafix

@@ -21,6 +21,9 @@ constexpr std::string_view HeaderMismatchMessage =
 constexpr std::string_view CompressorFailureMessage =
     "Failed to (de)compress file, could mean file not found, press any key...                     ";
 static_assert(LoadPrompt.size() == 74 && SavePrompt.size() == 68);
+// Builds to and from files: a name without an ending is a schematic's.
+constexpr std::string_view ExportPrompt = "Type filename to export (leave blank to cancel): ";
+constexpr std::string_view PlacePrompt = "Type filename to place (leave blank to cancel): ";
 static_assert(HeaderMismatchMessage.size() == 91 && CompressorFailureMessage.size() == 93);
 
 // Names the commands refuse, each message filling row 1 from column 40.
@@ -75,5 +78,13 @@ bool LoadLevel(const LevelName& name, Level& loaded, const HeaderTemplate& heade
 // `saved` hears of a save before its message waits for a key: the editor may
 // be ended while the message is shown.
 bool SaveCommand(Level& level, const HeaderTemplate& header, const std::function<void()>& saved = {});
+// Export: `part` (a box of the level, as a level of its own) under the name
+// asked for, in the format its ending names (a schematic without one), with
+// Save's checks and its Replace question; false when nothing was written.
+bool ExportCommand(const Level& part, const HeaderTemplate& header);
+// Place: the level of the file asked for, of any format (name.schematic for
+// a name without an ending), into `placed`; false, `placed` untouched, when
+// none was read.
+bool PlaceCommand(Level& placed, const HeaderTemplate& header);
 
 }  // namespace terrafix
