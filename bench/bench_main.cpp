@@ -23,10 +23,10 @@
 #include "editor/undo_history.h"
 #include "display/level_picture.h"
 #ifdef TERRAFIX_PICTURES
-#include "editor/render_command.h"
+#include "commands/render_command.h"
 #endif
 #include "files/compressor.h"
-#include "files/level_conversion.h"
+#include "commands/convert_command.h"
 #include "formats/level_file.h"
 #include "files/recovery.h"
 #include "files/load_save_commands.h"

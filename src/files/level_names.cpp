@@ -89,6 +89,23 @@ LevelName NameOfLevelFile(std::string_view fileName) {
   return {Cp437TextOf(whole), whole, "", ""};
 }
 
+NameRefusalTexts TextsOf(NameRefusal refusal) {
+  struct Row {
+    NameRefusal Refusal;
+    NameRefusalTexts Texts;
+  };
+  static constexpr Row Rows[] = {
+      {NameRefusal::HeaderTemplate, {"headers.dat holds the headers of every level", TemplateNameMessage}},
+      {NameRefusal::NotAPlainFile, {"a link, a folder or another special file", NotAPlainFileMessage}},
+      {NameRefusal::NotALevelFile,
+       {"a file beside it of its name without the ending is not a level", NotALevelFileMessage}},
+  };
+  for (const Row& row : Rows) {
+    if (row.Refusal == refusal) return row.Texts;
+  }
+  return {};
+}
+
 NameRefusal RefusalOf(const LevelName& level, bool writesOverUncompressed) {
   if (NamesTheTemplate(level.Compressed()) || NamesTheTemplate(level.File)) return NameRefusal::HeaderTemplate;
   if (KindOfFile(level.Compressed()) == FileKind::Other) return NameRefusal::NotAPlainFile;

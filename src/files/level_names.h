@@ -43,6 +43,24 @@ enum class NameRefusal {
   NotALevelFile,   // the uncompressed file is the user's own: neither a level file nor empty
 };
 
+// Names the commands refuse, each message filling row 1 from column 40.
+constexpr std::string_view TemplateNameMessage =
+    "Can't use that name: headers.dat holds the headers of every level, press any key...         ";
+constexpr std::string_view NotAPlainFileMessage =
+    "Can't use that name: it is a link, a folder or another special file, press any key...       ";
+constexpr std::string_view NotALevelFileMessage =
+    "Can't use that name: a file of that name is there and is not a level, press any key...      ";
+static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
+              NotALevelFileMessage.size() == 92);
+
+// The texts of a refusal: why, for standard error and the command line; and
+// its message, for Load and Save.
+struct NameRefusalTexts {
+  std::string_view Why;
+  std::string_view Message;
+};
+NameRefusalTexts TextsOf(NameRefusal refusal);
+
 // Why a command may not use the name. `writesOverUncompressed`: the command
 // would replace the uncompressed file (a save, or a load that decompresses).
 // Only a level of the game's format (.dat) has an uncompressed file beside it

@@ -44,12 +44,9 @@ std::string SavedMessage(const std::string& name) {
 
 // Whether the command may not use the name; if so, after saying why.
 bool Refused(const LevelName& level, bool writesOverUncompressed) {
-  switch (RefusalOf(level, writesOverUncompressed)) {
-    case NameRefusal::None: return false;
-    case NameRefusal::HeaderTemplate: ShowMessage(TemplateNameMessage); break;
-    case NameRefusal::NotAPlainFile: ShowMessage(NotAPlainFileMessage); break;
-    case NameRefusal::NotALevelFile: ShowMessage(NotALevelFileMessage); break;
-  }
+  const NameRefusal refusal = RefusalOf(level, writesOverUncompressed);
+  if (refusal == NameRefusal::None) return false;
+  ShowMessage(TextsOf(refusal).Message);
   return true;
 }
 

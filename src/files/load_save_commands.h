@@ -26,15 +26,6 @@ constexpr std::string_view ExportPrompt = "Type filename to export (leave blank 
 constexpr std::string_view PlacePrompt = "Type filename to place (leave blank to cancel): ";
 static_assert(HeaderMismatchMessage.size() == 91 && CompressorFailureMessage.size() == 93);
 
-// Names the commands refuse, each message filling row 1 from column 40.
-constexpr std::string_view TemplateNameMessage =
-    "Can't use that name: headers.dat holds the headers of every level, press any key...         ";
-constexpr std::string_view NotAPlainFileMessage =
-    "Can't use that name: it is a link, a folder or another special file, press any key...       ";
-constexpr std::string_view NotALevelFileMessage =
-    "Can't use that name: a file of that name is there and is not a level, press any key...      ";
-static_assert(TemplateNameMessage.size() == 92 && NotAPlainFileMessage.size() == 92 &&
-              NotALevelFileMessage.size() == 92);
 // A world, a map or a file opened by its content that is none of them:
 // "Not a level of any format the editor knows (.dat, .cw, ...), press any
 // key...", padded.

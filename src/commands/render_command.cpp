@@ -1,4 +1,4 @@
-#include "editor/render_command.h"
+#include "commands/render_command.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "display/level_overview.h"
 #include "display/level_picture.h"
-#include "files/level_jobs.h"
+#include "commands/level_jobs.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/png_file.h"
@@ -102,8 +102,8 @@ int32_t StepFor(const RenderPlan& plan, int32_t width, int32_t length, int32_t h
 bool DrawPictureOf(const std::string& file, const RenderPlan& plan, const HeaderTemplate& header,
                    LevelPicture& picture, std::string& why) {
   const LevelName name = NameOfLevelFile(file);
-  if (RefusalOf(name, false) != NameRefusal::None) {
-    why = "a link, a folder, another special file or headers.dat";
+  if (const NameRefusal refusal = RefusalOf(name, false); refusal != NameRefusal::None) {
+    why = TextsOf(refusal).Why;
     return false;
   }
   Level level;

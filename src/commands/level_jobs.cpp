@@ -1,4 +1,4 @@
-#include "files/level_jobs.h"
+#include "commands/level_jobs.h"
 
 #include <fcntl.h>
 #include <poll.h>

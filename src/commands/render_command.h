@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formats/header_template.h"
-#include "files/level_jobs.h"
+#include "commands/level_jobs.h"
 
 namespace terrafix {
 

@@ -1,4 +1,4 @@
-#include "files/level_conversion.h"
+#include "commands/convert_command.h"
 
 #include <filesystem>
 #include <set>
@@ -12,16 +12,6 @@
 namespace terrafix {
 
 namespace {
-
-std::string NameRefusalText(NameRefusal refusal) {
-  switch (refusal) {
-    case NameRefusal::None: break;
-    case NameRefusal::HeaderTemplate: return "headers.dat holds the headers of every level";
-    case NameRefusal::NotAPlainFile: return "a link, a folder or another special file";
-    case NameRefusal::NotALevelFile: return "a file beside it of its name without the ending is not a level";
-  }
-  return {};
-}
 
 // "CW" as "cw".
 std::string LowerCaseAscii(std::string text) {
@@ -89,11 +79,11 @@ bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& 
   const LevelName in = NameOfLevelFile(conversion.In);
   const LevelName out = NameOfLevelFile(conversion.Out);
   if (const NameRefusal refusal = RefusalOf(in, false); refusal != NameRefusal::None) {
-    why = NameRefusalText(refusal);
+    why = TextsOf(refusal).Why;
     return false;
   }
   if (const NameRefusal refusal = RefusalOf(out, true); refusal != NameRefusal::None) {
-    why = conversion.Out + ": " + NameRefusalText(refusal);
+    why = conversion.Out + ": " + std::string(TextsOf(refusal).Why);
     return false;
   }
   if (!force && KindOfFile(out.Compressed()) != FileKind::Missing) {

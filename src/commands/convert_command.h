@@ -1,15 +1,15 @@
 // Conversion from the command line: levels read by the editor's readers and
-// written by its writers in the form each output's name asks for (.dat, .cw,
-// .lvl), with no window and no terminal.
+// written by its writers in the format each output's name asks for (any of
+// the table's, level_formats.h), with no window and no terminal.
 //   terrafix --convert [--force] [--jobs N] IN OUT [IN OUT]...
-//   terrafix --convert [--force] [--jobs N] IN... --to dat|cw|lvl
+//   terrafix --convert [--force] [--jobs N] IN... --to FORMAT
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "formats/header_template.h"
-#include "files/level_jobs.h"
+#include "commands/level_jobs.h"
 
 namespace terrafix {
 
