@@ -28,7 +28,7 @@
 #include "files/compressor.h"
 #include "commands/convert_command.h"
 #include "formats/level_file.h"
-#include "files/recovery.h"
+#include "files/kept_work.h"
 #include "files/load_save_commands.h"
 #include "memory_screen.h"
 #include "platform/files/byte_files.h"

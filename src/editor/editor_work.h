@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "files/recovery.h"
+#include "files/kept_work.h"
 #include "level/clipboard.h"
 
 namespace terrafix {

@@ -6,7 +6,7 @@
 
 #include "editor/undo_history.h"
 #include "formats/header_template.h"
-#include "files/recovery.h"
+#include "files/kept_work.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 

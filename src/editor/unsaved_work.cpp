@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "files/load_save_commands.h"
-#include "files/recovery.h"
+#include "files/kept_work.h"
 #include "platform/files/file_system.h"
 #include "platform/screen/line_input.h"
 #include "platform/text/cp437.h"

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/files/file_failures.h"
+
 namespace terrafix {
 
 namespace {
@@ -39,6 +41,7 @@ FileSlot* OpenSlot(int slot) {
 }
 
 bool WriteAll(int fd, const uint8_t* data, size_t length, int64_t offset) {
+  if (FileCallFails(FileCall::Write)) return false;
   while (length > 0) {
     ssize_t n = pwrite(fd, data, length, offset);
     if (n < 0 && errno == EINTR) continue;

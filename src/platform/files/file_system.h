@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace terrafix {
@@ -30,6 +31,33 @@ int OpenAlone(const std::string& name);
 
 // Renames `from` to `to`; a file called `to` is replaced.
 bool MoveFile(const std::string& from, const std::string& to);
+
+// Removes the file `name` (a link itself, never what it leads to).
+bool RemoveFile(const std::string& name);
+
+// Whether `folder` is, or has now been made (with the folders above it), a
+// folder of this user's that only this user may enter (0700). A link there
+// is never followed.
+bool MakePrivateFolder(const std::string& folder);
+
+// The names in a folder, without it; none for a folder that cannot be read.
+std::vector<std::string> NamesIn(const std::string& folder);
+
+// The working folder, or empty.
+std::string CurrentFolder();
+
+// Writes all of `bytes` at the descriptor's position; false when any of
+// them did not go.
+bool WriteWhole(int fd, std::string_view bytes);
+
+// Moves the descriptor's position to `offset` from the start.
+bool SeekTo(int fd, int64_t offset);
+
+// When the open file was last changed, in Unix seconds; 0 when not known.
+int64_t ChangedTime(int fd);
+
+// Closes a descriptor that OpenAlone or a temporary gave.
+void CloseDescriptor(int fd);
 
 // Reads the first `limit` bytes of the file `name` (all of a shorter one)
 // into `bytes`. False, with `why`, when it cannot be read.

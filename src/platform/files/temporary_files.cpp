@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/files/file_failures.h"
 #include "platform/files/file_system.h"
 
 namespace terrafix {
@@ -58,7 +59,9 @@ bool MakeTemporary(TemporaryFile& file, std::string& why, const std::string& fol
   std::mt19937 random(seed());
   for (int i = 0; i < NamesTried; ++i) {
     const std::string name = folder == "." ? NewName(random) : folder + "/" + NewName(random);
-    const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = FileCallFails(FileCall::Create)
+                       ? -1
+                       : open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) {
       why = std::strerror(errno);
@@ -93,11 +96,11 @@ bool PutTemporaryInPlace(TemporaryFile& file, const std::string& name, std::stri
     umask(mask);
     fchmod(file.Fd, newMode & ~mask);
   }
-  if (fsync(file.Fd) != 0) {
+  if (FileCallFails(FileCall::Sync) || fsync(file.Fd) != 0) {
     why = std::string("fsync: ") + std::strerror(errno);
     return false;
   }
-  if (rename(file.Name.c_str(), name.c_str()) != 0) {
+  if (FileCallFails(FileCall::Rename) || rename(file.Name.c_str(), name.c_str()) != 0) {
     why = std::string("rename: ") + std::strerror(errno);
     return false;
   }

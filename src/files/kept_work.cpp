@@ -1,8 +1,6 @@
-#include "files/recovery.h"
+#include "files/kept_work.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <unistd.h>  // the user's and the process's numbers
 
 #include <algorithm>
 #include <cerrno>
@@ -37,7 +35,6 @@ constexpr const char* OldLevelFile = "recovery.dat";
 constexpr const char* OldNoteFile = "recovery.txt";
 constexpr int KeepSlot = 3;  // not a command's: the editor may be ending in the middle of one
 constexpr size_t LargestNote = 64 * 1024;
-constexpr mode_t PrivateFolderMode = 0700;
 constexpr unsigned PrivateFileMode = 0600;
 
 // The state folders, in the order they are tried.
@@ -51,18 +48,6 @@ std::vector<std::string> StateFolders() {
   const std::string base = temporary && *temporary == '/' ? temporary : "/tmp";
   folders.push_back(base + "/terrafix-" + std::to_string(getuid()));
   return folders;
-}
-
-// Whether `folder` is, or has now been made, a folder of this user's that
-// only this user may enter. A link there is never followed.
-bool MakePrivateFolder(const std::string& folder) {
-  std::error_code error;
-  fs::create_directories(fs::path(folder).parent_path(), error);
-  if (mkdir(folder.c_str(), PrivateFolderMode) != 0 && errno != EEXIST) return false;
-  struct stat info;
-  if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) return false;
-  if ((info.st_mode & 07777) != PrivateFolderMode && chmod(folder.c_str(), PrivateFolderMode) != 0) return false;
-  return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 std::string NoteText(const KeptWork& work) {
@@ -85,15 +70,6 @@ void ReadNote(std::string_view text, KeptWork& work) {
   }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 std::string KeptName(const std::string& folder, int64_t time, long process, std::string_view ending) {
   return folder + "/" + std::string(NamePrefix) + std::to_string(time) + "-" + std::to_string(process) +
          std::string(ending);
@@ -112,7 +88,7 @@ bool KeepIn(const std::string& folder, const Level& level, const HeaderTemplate&
     if (!done) why = std::string("write: ") + std::strerror(errno);
   }
   done = done && MakeTemporary(kept, why, folder);
-  if (done && !WriteAll(kept.Fd, NoteText(note) + '\0')) {
+  if (done && !WriteWhole(kept.Fd, NoteText(note) + '\0')) {
     why = std::string("write: ") + std::strerror(errno);
     done = false;
   }
@@ -137,30 +113,27 @@ void AdoptOldKeptWork(const std::string& folder) {
   std::vector<uint8_t> compressed, note;
   std::string why;
   KeptWork work;
-  struct stat info;
-  if (fstat(fd, &info) == 0) work.Time = info.st_mtime;
+  work.Time = ChangedTime(fd);
   if (ReadFileStart(noteFile, note, LargestNote, why)) ReadNote({reinterpret_cast<const char*>(note.data()), note.size()}, work);
   TemporaryFile kept;
   const bool adopted = ReadFileStart(level, compressed, LargestLevelFile, why) && MakeTemporary(kept, why, folder) &&
-                       WriteAll(kept.Fd, NoteText(work) + '\0') &&
-                       WriteAll(kept.Fd, {reinterpret_cast<const char*>(compressed.data()), compressed.size()}) &&
+                       WriteWhole(kept.Fd, NoteText(work) + '\0') &&
+                       WriteWhole(kept.Fd, {reinterpret_cast<const char*>(compressed.data()), compressed.size()}) &&
                        PutTemporaryInPlace(kept, KeptName(folder, work.Time, 0, work.Declined ? DeclinedEnding
                                                                                               : OfferedEnding),
                                            why, PrivateFileMode);
   RemoveTemporary(kept);
   if (adopted) {
-    unlink(level.c_str());
-    unlink(noteFile.c_str());
+    RemoveFile(level);
+    RemoveFile(noteFile);
   }
-  close(fd);
+  CloseDescriptor(fd);
 }
 
 // The kept work of one folder.
 void FindIn(const std::string& folder, std::vector<KeptWork>& found) {
-  DIR* entries = opendir(folder.c_str());
-  if (!entries) return;
-  while (const dirent* entry = readdir(entries)) {
-    const std::string_view name = entry->d_name;
+  for (const std::string& entry : NamesIn(folder)) {
+    const std::string_view name = entry;
     const bool declined = name.ends_with(DeclinedEnding);
     if (!name.starts_with(NamePrefix) || !(declined || name.ends_with(OfferedEnding))) continue;
     KeptWork work;
@@ -176,23 +149,21 @@ void FindIn(const std::string& folder, std::vector<KeptWork>& found) {
     work.LevelOffset = end + 1;
     found.push_back(std::move(work));
   }
-  closedir(entries);
 }
 
 // `work` under a name with another ending (its folder and time kept).
 void Rename(const KeptWork& work, std::string_view ending) {
   const size_t dot = work.File.find_last_of('.');
   const std::string renamed = work.File.substr(0, dot) + std::string(ending);
-  rename(work.File.c_str(), renamed.c_str());
+  MoveFile(work.File, renamed);
 }
 
 }  // namespace
 
 bool KeepWork(const Level& level, const HeaderTemplate& header, std::string& where, std::string& why) {
-  char here[4096];
   KeptWork note;
   note.Time = static_cast<int64_t>(std::time(nullptr));
-  note.Folder = getcwd(here, sizeof here) ? here : "";
+  note.Folder = CurrentFolder();
   note.Level = level.Name;
   why = "no state folder can be made";
   for (const std::string& folder : StateFolders()) {
@@ -224,7 +195,7 @@ bool TakeKeptWork(KeptWork& work) {
 bool ReadKeptWork(const KeptWork& work, Level& read, const HeaderTemplate& header, std::string& why) {
   std::vector<uint8_t> file;
   const Decompressor fromTheKeptFile = [&](std::vector<uint8_t>& bytes, size_t limit, const OutputStart& start) {
-    if (lseek(work.Fd, static_cast<off_t>(work.LevelOffset), SEEK_SET) < 0) return ProgramCannotStart;
+    if (!SeekTo(work.Fd, static_cast<int64_t>(work.LevelOffset))) return ProgramCannotStart;
     return DecompressFrom(work.Fd, bytes, limit, start);
   };
   LevelReading reading = DecompressLevel(fromTheKeptFile, header, file);
@@ -245,12 +216,12 @@ void SetKeptWorkAside(KeptWork& work) {
 }
 
 void RemoveKeptWork(KeptWork& work) {
-  unlink(work.File.c_str());
+  RemoveFile(work.File);
   ReleaseKeptWork(work);
 }
 
 void ReleaseKeptWork(KeptWork& work) {
-  if (work.Fd >= 0) close(work.Fd);
+  CloseDescriptor(work.Fd);
   work.Fd = -1;
 }
 
