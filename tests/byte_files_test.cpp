@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "memory_screen.h"
@@ -99,6 +101,36 @@ TEST(ByteFiles, OverlappingWritesAndFilesLongerThanTheWrites) {
   EXPECT_EQ(longFile.size(), 5'000'000u);
   EXPECT_EQ(longFile[4'194'697], 'w');
   EXPECT_EQ(longFile[4'999'999], 'L');
+}
+
+// Runs of zeros past the end of a file are left as holes, and read back as
+// zeros, the file as long as written; zeros over bytes the file has are
+// written, and a zero run that ends the file makes it that long.
+TEST(ByteFiles, ZerosPastTheEndAreHolesThatReadAsZeros) {
+  testing::WorkingFolder folder;
+  constexpr size_t MiB = 1024 * 1024;
+  std::vector<uint8_t> mixed(5 * MiB, 0);
+  mixed[0] = 1;                     // the first run is not all zeros
+  mixed[3 * MiB + 7] = 2;           // nor the fourth
+  ASSERT_TRUE(OpenByteFile("new", 3));
+  WriteBytesAt(3, 1, mixed);
+  WriteBytesAt(3, 0, std::vector<uint8_t>(3 * MiB, 0));  // ends the file in zeros
+  EXPECT_TRUE(CloseFile(3));
+  std::string file = ReadWholeFile("new");
+  ASSERT_EQ(file.size(), 8 * MiB);
+  EXPECT_TRUE(std::equal(mixed.begin(), mixed.end(), file.begin(), [](uint8_t a, char b) { return a == uint8_t(b); }));
+  EXPECT_EQ(file.find_first_not_of('\0', 5 * MiB), std::string::npos);
+  struct stat info;
+  ASSERT_EQ(stat("new", &info), 0);
+  EXPECT_LT(static_cast<uint64_t>(info.st_blocks) * 512, 4 * MiB) << "the zero runs take no room on the disk";
+
+  WriteWholeFile("old", std::string(3 * MiB, 'o'));
+  ASSERT_TRUE(OpenByteFile("old", 3));
+  WriteBytesAt(3, 1, std::vector<uint8_t>(2 * MiB, 0));
+  EXPECT_TRUE(CloseFile(3));
+  file = ReadWholeFile("old");
+  ASSERT_EQ(file.size(), 3 * MiB);
+  EXPECT_EQ(file.find_first_not_of('\0'), 2 * MiB) << "zeros over the file's bytes are written";
 }
 
 TEST(ByteFiles, FailuresThatASaveMustSee) {

@@ -17,6 +17,9 @@ namespace terrafix {
 namespace {
 
 constexpr size_t BufferSize = 64 * 1024;
+// A long write leaves each whole run of this many zero bytes past the file's
+// end unwritten: a hole, which the file system reads back as zeros at no cost.
+constexpr size_t HoleRun = 1024 * 1024;
 
 // One open file. The buffer holds a run of the file's bytes (read from it, or
 // written and not yet flushed when Dirty) from BufferStart on. Writes that
@@ -31,6 +34,7 @@ struct FileSlot {
   int64_t BufferStart = 0;
   size_t BufferLength = 0;
   bool Dirty = false;
+  int64_t Length = 0;  // the file's length, holes left at its end included
 };
 
 std::array<FileSlot, LastFileSlot + 1> Slots;
@@ -49,6 +53,24 @@ bool WriteAll(int fd, const uint8_t* data, size_t length, int64_t offset) {
     data += n;
     length -= static_cast<size_t>(n);
     offset += n;
+  }
+  return true;
+}
+
+bool AllZero(const uint8_t* data, size_t length) {
+  uint8_t any = 0;
+  for (size_t i = 0; i < length; ++i) any |= data[i];
+  return any == 0;
+}
+
+// A long transfer, a run at a time; runs of zeros past the file's end become a hole.
+bool WriteLong(FileSlot& f, const uint8_t* data, size_t length, int64_t offset) {
+  for (size_t done = 0; done < length;) {
+    const size_t n = std::min(HoleRun, length - done);
+    const int64_t at = offset + static_cast<int64_t>(done);
+    const bool hole = n == HoleRun && at >= f.Length && AllZero(data + done, n);
+    if (!hole && !WriteAll(f.Fd, data + done, n, at)) return false;
+    done += n;
   }
   return true;
 }
@@ -100,6 +122,7 @@ bool OpenByteFile(const std::string& name, int slot) {
   Slots[slot].Fd = fd;
   Slots[slot].Writable = writable;
   Slots[slot].Buffer.resize(BufferSize);
+  Slots[slot].Length = info.st_size;
   return true;
 }
 
@@ -149,8 +172,9 @@ void WriteBytesAt(int slot, int64_t position, std::span<const uint8_t> bytes) {
   if (!touches || stop - start > static_cast<int64_t>(BufferSize) || offset < f->BufferStart) {
     Drop(*f);
     if (bytes.size() > BufferSize) {
-      if (!WriteAll(f->Fd, bytes.data(), bytes.size(), offset)) f->Failed = true;
+      if (!WriteLong(*f, bytes.data(), bytes.size(), offset)) f->Failed = true;
       f->Position = end;
+      f->Length = std::max(f->Length, end);
       return;
     }
     f->BufferStart = offset;
@@ -162,6 +186,7 @@ void WriteBytesAt(int slot, int64_t position, std::span<const uint8_t> bytes) {
   f->BufferLength = static_cast<size_t>(stop - start);
   f->Dirty = true;
   f->Position = end;
+  f->Length = std::max(f->Length, end);
 }
 
 bool CloseFile(int slot) {
@@ -169,6 +194,9 @@ bool CloseFile(int slot) {
   if (!f) return true;
   Flush(*f);
   bool ok = !f->Failed;
+  // A hole left at the end: the file reaches over it.
+  struct stat info;
+  if (ok && fstat(f->Fd, &info) == 0 && info.st_size < f->Length && ftruncate(f->Fd, f->Length) != 0) ok = false;
   if (close(f->Fd) != 0) ok = false;
   *f = FileSlot{};
   return ok;

@@ -1,6 +1,8 @@
 // Byte-addressed files through numbered slots (1..254). Positions count from
 // 1; position 0 means the current position. Reads past the end give zeros.
-// Each open file goes through a buffer of 64 KiB.
+// Each open file goes through a buffer of 64 KiB. Runs of a MiB of zeros
+// that a long write puts past the file's end are left as a hole, which reads
+// back as zeros (a level of air, a schematic's Data, cost nothing to write).
 #pragma once
 
 #include <cstdint>
