@@ -17,19 +17,19 @@
 #include <thread>
 #include <vector>
 
+#include "display/level_picture.h"
 #include "editor/box_edits.h"
 #include "editor/fill_and_pick.h"
 #include "editor/main_loop.h"
 #include "editor/undo_history.h"
-#include "display/level_picture.h"
 #ifdef TERRAFIX_PICTURES
 #include "commands/render_command.h"
 #endif
-#include "files/compressor.h"
 #include "commands/convert_command.h"
-#include "formats/level_file.h"
+#include "files/compressor.h"
 #include "files/kept_work.h"
 #include "files/load_save_commands.h"
+#include "formats/level_file.h"
 #include "memory_screen.h"
 #include "platform/files/byte_files.h"
 #include "platform/machine/machine_memory.h"

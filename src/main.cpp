@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#include "editor/main_loop.h"
-#include "commands/render_command.h"
-#include "files/compressor.h"
 #include "commands/convert_command.h"
+#include "commands/render_command.h"
+#include "editor/main_loop.h"
+#include "files/compressor.h"
 #include "files/levels_folder.h"
 #include "formats/level_formats.h"
 #include "platform/terminal/terminal_screen.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <tuple>
 
-#include "formats/classic_world.h"
 #include "files/load_save_commands.h"
+#include "formats/classic_world.h"
 #include "level_command_test.h"
 #include "memory_screen.h"
 

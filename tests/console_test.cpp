@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "console_editor.h"
+#include "files/load_save_commands.h"
 #include "formats/classic_world.h"
 #include "formats/header_template.h"
-#include "files/load_save_commands.h"
 #include "memory_screen.h"
 
 namespace terrafix {

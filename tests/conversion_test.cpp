@@ -113,6 +113,22 @@ TEST(Conversion, EveryFormatToTheNextAndBackKeepsEveryCell) {
   }
 }
 
+// A schematic of the later game's numbering converts with its blocks mapped,
+// and says so on standard error as Load says it on row 1.
+TEST(Conversion, AnAlphaSchematicConvertsMappedAndSaysSo) {
+  testing::WorkingFolder folder;
+  fs::copy_file(fs::path(TERRAFIX_DATA) / "headers.dat", "headers.dat");
+  ASSERT_EQ(std::system("NODE_PATH='" TERRAFIX_NODE_MODULES "' node '" TERRAFIX_NODE_SOURCES
+                        "/schematic.js' write later.schematic 5 7 11 alpha"),
+            0);
+  EXPECT_EQ(CommandOutput(Binary + " --convert later.schematic later.lvl 2>&1; echo $?"),
+            "terrafix: later.schematic: Mapped 273 cells of 10 kinds the game lacks; 54 became stone; saves as "
+            "Classic\n0\n");
+  const std::string map = Gunzip("later.lvl");
+  ASSERT_EQ(map.size(), 18u + 385u);
+  EXPECT_EQ(int(uint8_t(map[18 + 1])), 22) << "orange wool as orange cloth";
+}
+
 // Several levels at once with --to: a progress line for each, one line for
 // each that fails, the others converted, and the status says not all were;
 // an existing output is kept unless --force.

@@ -17,9 +17,9 @@
 #include <thread>
 
 #include "console_editor.h"
-#include "formats/header_template.h"
 #include "files/levels_folder.h"
 #include "files/load_save_commands.h"
+#include "formats/header_template.h"
 #include "memory_screen.h"
 
 namespace terrafix {

@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "formats/game_level.h"
 #include "files/load_save_commands.h"
+#include "formats/game_level.h"
 #include "memory_screen.h"
 #include "platform/screen/screen.h"
 

@@ -18,10 +18,10 @@
 #include <set>
 
 #include "files/compressor.h"
-#include "formats/level_file.h"
 #include "files/load_save_commands.h"
-#include "platform/files/byte_files.h"
+#include "formats/level_file.h"
 #include "memory_screen.h"
+#include "platform/files/byte_files.h"
 #include "platform/screen/screen.h"
 
 namespace terrafix {

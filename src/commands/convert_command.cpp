@@ -1,5 +1,6 @@
 #include "commands/convert_command.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -96,6 +97,8 @@ bool ConvertLevel(const LevelJob& conversion, bool force, const HeaderTemplate& 
     why = reading.Why;
     return false;
   }
+  // What the reading changed, as Load says it (the blocks of a later game mapped).
+  if (!reading.Said.empty()) std::fprintf(stderr, "terrafix: %s: %s\n", conversion.In.c_str(), reading.Said.c_str());
   if (!WriteLevelAs(out, level, header, why)) {
     why = conversion.Out + ": " + why;
     return false;

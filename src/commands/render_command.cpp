@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "commands/level_jobs.h"
 #include "display/level_overview.h"
 #include "display/level_picture.h"
-#include "commands/level_jobs.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/png_file.h"

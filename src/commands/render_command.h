@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/header_template.h"
 #include "commands/level_jobs.h"
+#include "formats/header_template.h"
 
 namespace terrafix {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "editor/undo_history.h"
-#include "formats/header_template.h"
 #include "files/kept_work.h"
+#include "formats/header_template.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "files/load_save_commands.h"
 #include "files/kept_work.h"
+#include "files/load_save_commands.h"
 #include "platform/files/file_system.h"
 #include "platform/screen/line_input.h"
 #include "platform/text/cp437.h"

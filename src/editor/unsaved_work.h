@@ -6,8 +6,8 @@
 #include <string>
 
 #include "editor/undo_history.h"
-#include "formats/header_template.h"
 #include "files/kept_work.h"
+#include "formats/header_template.h"
 #include "level/level.h"
 
 namespace terrafix {

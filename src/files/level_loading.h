@@ -3,8 +3,8 @@
 // nothing.
 #pragma once
 
-#include "formats/header_template.h"
 #include "files/level_names.h"
+#include "formats/header_template.h"
 #include "formats/level_reading.h"
 #include "level/level.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "formats/header_template.h"
 #include "files/level_names.h"
+#include "formats/header_template.h"
 #include "level/level.h"
 
 namespace terrafix {

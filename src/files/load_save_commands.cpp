@@ -14,10 +14,10 @@
 #include <cstdio>
 
 #include "files/folder_cleanup.h"
-#include "formats/game_level.h"
 #include "files/level_loading.h"
 #include "files/level_names.h"
 #include "files/level_saving.h"
+#include "formats/game_level.h"
 #include "platform/files/file_system.h"
 #include "platform/machine/machine_memory.h"
 #include "platform/screen/line_input.h"

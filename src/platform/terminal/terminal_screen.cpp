@@ -18,10 +18,10 @@
 #include <cstring>
 #include <string>
 
-#include "platform/text/cp437.h"
-#include "platform/text/utf8.h"
 #include "platform/screen/screen.h"
 #include "platform/terminal/terminal_keys.h"
+#include "platform/text/cp437.h"
+#include "platform/text/utf8.h"
 
 namespace terrafix {
 
