@@ -32,6 +32,26 @@ bool KeyAt(ConsoleEditor& editor, int row, int column, const std::string& key, c
   return editor.Shows(1, 40, said);
 }
 
+// result.dat holds air but for the 112 cells pasted from (48, 41, 0) to
+// (farX, farY, 3): water at the bottom, `above` over it.
+void ExpectPastedInResult(ConsoleEditor& editor, int farX, int farY, char above) {
+  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  size_t solid = 0;
+  for (int z = 0; z < 64; ++z) {
+    for (int y = 0; y < 256; ++y) {
+      for (int x = 0; x < 256; ++x) {
+        const char cell = raw[319 + (size_t(z) * 256 + size_t(y)) * 256 + size_t(x)];
+        const bool inside = x >= 48 && x <= farX && y >= 41 && y <= farY && z <= 3;
+        const char expected = !inside ? 0 : z == 0 ? 8 : above;
+        if (cell != expected) ADD_FAILURE() << "cell " << x << ", " << y << ", " << z << " holds " << int(cell);
+        solid += cell != 0;
+      }
+    }
+  }
+  EXPECT_EQ(solid, 112u);
+}
+
 constexpr int StoneRow = 60, WaterRow = 65, SandRow = 67, PaletteColumn = 101;
 
 TEST(BoxConsole, TwoDragsFillReplaceFloodCopyTurnAndPasteIntoAnotherLevel) {
@@ -66,21 +86,7 @@ TEST(BoxConsole, TwoDragsFillReplaceFloodCopyTurnAndPasteIntoAnotherLevel) {
   ASSERT_TRUE(editor.Save("result", "File saved as 'result'"));
   editor.Type(" ");
 
-  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
-  ASSERT_EQ(raw.size(), 4'194'698u);
-  size_t solid = 0;
-  for (int z = 0; z < 64; ++z) {
-    for (int y = 0; y < 256; ++y) {
-      for (int x = 0; x < 256; ++x) {
-        const char cell = raw[319 + (size_t(z) * 256 + size_t(y)) * 256 + size_t(x)];
-        const bool inside = x >= 48 && x <= 51 && y >= 41 && y <= 47 && z <= 3;
-        const char expected = !inside ? 0 : z == 0 ? 8 : 12;  // water under sand
-        if (cell != expected) ADD_FAILURE() << "cell " << x << ", " << y << ", " << z << " holds " << int(cell);
-        solid += cell != 0;
-      }
-    }
-  }
-  EXPECT_EQ(solid, 112u);
+  ExpectPastedInResult(editor, 51, 47, 12);  // water under sand
 }
 
 // A box of stone over a layer of water, exported with e as a schematic
@@ -126,21 +132,7 @@ TEST(BoxConsole, ABoxExportedAsASchematicAndPlacedIntoAnotherLevel) {
   ASSERT_TRUE(editor.Save("result", "File saved as 'result'"));
   editor.Type(" ");
 
-  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
-  ASSERT_EQ(raw.size(), 4'194'698u);
-  size_t solid = 0;
-  for (int z = 0; z < 64; ++z) {
-    for (int y = 0; y < 256; ++y) {
-      for (int x = 0; x < 256; ++x) {
-        const char cell = raw[319 + (size_t(z) * 256 + size_t(y)) * 256 + size_t(x)];
-        const bool inside = x >= 48 && x <= 54 && y >= 41 && y <= 44 && z <= 3;
-        const char expected = !inside ? 0 : z == 0 ? 8 : 1;  // water under stone
-        if (cell != expected) ADD_FAILURE() << "cell " << x << ", " << y << ", " << z << " holds " << int(cell);
-        solid += cell != 0;
-      }
-    }
-  }
-  EXPECT_EQ(solid, 112u);
+  ExpectPastedInResult(editor, 54, 44, 1);  // water under stone
 }
 
 }  // namespace

@@ -1051,6 +1051,18 @@ TEST(Window, LevelsOfEverySizeLoadPaintSaveAndUndo) {
   }
 }
 
+// Saves the level in the editor as result.dat, whose cells must be `grid`'s.
+void ExpectSavedAsResult(Editor& editor, const Level& grid) {
+  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
+  editor.Type("result");
+  editor.Key("Return");
+  ASSERT_TRUE(editor.RowOneShows("File saved as 'result'"));
+  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
+  ASSERT_EQ(raw.size(), 4'194'698u);
+  EXPECT_TRUE(std::equal(grid.Cells.begin(), grid.Cells.end(), raw.begin() + 319,
+                         [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+}
+
 // Building in boxes: a box set by two Shift drags (outlined while held, in
 // the picture window as a wire frame), filled, replaced, flood filled,
 // copied, turned and pasted into a level loaded afterwards, every frame as
@@ -1123,14 +1135,7 @@ TEST(Window, ABoxByTwoShiftDragsFilledReplacedFloodedCopiedTurnedAndPasted) {
       for (int32_t x = 8; x <= 11; ++x) WriteCell(*grid, x, y, z, z == 0 ? 8 : 12);
   keyAt("v", "Pasted 4 x 7 x 4");
 
-  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
-  editor.Type("result");
-  editor.Key("Return");
-  ASSERT_TRUE(editor.RowOneShows("File saved as 'result'"));
-  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
-  ASSERT_EQ(raw.size(), 4'194'698u);
-  EXPECT_TRUE(std::equal(grid->Cells.begin(), grid->Cells.end(), raw.begin() + 319,
-                         [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+  ExpectSavedAsResult(editor, *grid);
 }
 
 // A box of stone exported with e as a schematic, placed with p into the
@@ -1190,14 +1195,7 @@ TEST(Window, ABoxExportedAndPlacedIntoALevelLoadedAfterwards) {
   expected = Expected(state, *grid, cell.Left, cell.Top, "Pasted 3 x 2 x 1");
   EXPECT_EQ(Mismatch(editor.ShowsWithin(expected), expected), "") << "pasted";
 
-  ASSERT_TRUE(editor.ClickMenu(419, std::string(SavePrompt)));
-  editor.Type("result");
-  editor.Key("Return");
-  ASSERT_TRUE(editor.RowOneShows("File saved as 'result'"));
-  const std::string raw = testing::Gunzip(editor.Path() / "result.dat");
-  ASSERT_EQ(raw.size(), 4'194'698u);
-  EXPECT_TRUE(std::equal(grid->Cells.begin(), grid->Cells.end(), raw.begin() + 319,
-                         [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+  ExpectSavedAsResult(editor, *grid);
 }
 
 // A level whose picture at full size would take gigabytes (32767 x 32767 x

@@ -46,11 +46,8 @@ constexpr std::string_view OutsideBoxMessage = "The cell under the pointer is ou
 constexpr std::string_view NothingToPasteMessage = "Nothing to paste";
 constexpr std::string_view EmptyClipboardMessage = "The clipboard is empty: c copies the box into it";
 
-std::string SizeText(int32_t width, int32_t length, int32_t height) {
-  return std::to_string(width) + " x " + std::to_string(length) + " x " + std::to_string(height);
-}
-std::string SizeText(const CellBox& b) { return SizeText(BoxWidth(b), BoxLength(b), BoxHeight(b)); }
-std::string SizeText(const Clipboard& c) { return SizeText(c.Width, c.Length, c.Height); }
+std::string SizeText(const CellBox& b) { return terrafix::SizeText(BoxWidth(b), BoxLength(b), BoxHeight(b)); }
+std::string SizeText(const Clipboard& c) { return terrafix::SizeText(c.Width, c.Length, c.Height); }
 
 // The level cell under the pointer (not the plane above the top); false for none.
 bool CellUnderPointer(const EditorState& s, const Level& level, int32_t& x, int32_t& y, int32_t& z) {
@@ -120,10 +117,7 @@ void Flood(BoxContext& c, bool throughLevel) {
 bool Copy(BoxContext& c, std::string_view done) {
   if (!c.State.BoxShown) return c.Say(std::string(NoBoxMessage)), false;
   const CellBox& box = c.State.Box;
-  if (BoxCells(box) > MemoryForALevel()) {
-    c.Say("A box of " + SizeText(box) + " needs " + MemoryText(BoxCells(box)) + ", more than this machine has");
-    return false;
-  }
+  if (std::string tooLarge = BoxTooLarge(box); !tooLarge.empty()) return c.Say(std::move(tooLarge)), false;
   CopyBox(c.TheLevel, box, c.Work.Clip);
   c.Say(std::string(done) + " " + SizeText(box));
   return true;
@@ -174,6 +168,15 @@ void Act(BoxContext& c, BoxAction action) {
 }
 
 }  // namespace
+
+std::string SizeText(int32_t width, int32_t length, int32_t height) {
+  return std::to_string(width) + " x " + std::to_string(length) + " x " + std::to_string(height);
+}
+
+std::string BoxTooLarge(const CellBox& box) {
+  if (BoxCells(box) <= MemoryForALevel()) return {};
+  return "A box of " + SizeText(box) + " needs " + MemoryText(BoxCells(box)) + ", more than this machine has";
+}
 
 void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, EditorWork& work, std::string_view key) {
   const int code = KeyCodeOf(key);

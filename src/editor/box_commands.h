@@ -18,10 +18,18 @@
 
 #include "editor/editor_work.h"
 #include "editor/undo_history.h"
+#include "level/cell_box.h"
 #include "level/editor_state.h"
 #include "level/level.h"
 
 namespace terrafix {
+
+// "31 x 16 x 64".
+std::string SizeText(int32_t width, int32_t length, int32_t height);
+
+// Why the box's cells cannot be copied out of the level: more than this
+// machine's memory holds (with its size and the memory it needs); else empty.
+std::string BoxTooLarge(const CellBox& box);
 
 // Acts on the key of the pass, if it is one of the box keys.
 void HandleBoxKey(EditorState& state, Level& level, UndoHistory& history, EditorWork& work, std::string_view key);

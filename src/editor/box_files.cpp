@@ -2,11 +2,10 @@
 
 #include <utility>
 
+#include "editor/box_commands.h"
 #include "files/load_save_commands.h"
 #include "level/clipboard.h"
-#include "platform/machine/machine_memory.h"
 #include "platform/screen/line_input.h"
-#include "platform/text/number_text.h"
 
 namespace terrafix {
 
@@ -22,21 +21,13 @@ void Say(EditorWork& work, std::string text) {
   work.Said = std::move(text);
 }
 
-std::string SizeText(int32_t width, int32_t length, int32_t height) {
-  return std::to_string(width) + " x " + std::to_string(length) + " x " + std::to_string(height);
-}
-
 void Export(const EditorState& state, const Level& level, const HeaderTemplate& header, EditorWork& work) {
   if (!state.BoxShown) return Say(work, std::string(NoBoxToExportMessage));
-  const CellBox& box = state.Box;
-  if (BoxCells(box) > MemoryForALevel()) {
-    return Say(work, "A box of " + SizeText(BoxWidth(box), BoxLength(box), BoxHeight(box)) + " needs " +
-                         MemoryText(BoxCells(box)) + ", more than this machine has");
-  }
+  if (std::string tooLarge = BoxTooLarge(state.Box); !tooLarge.empty()) return Say(work, std::move(tooLarge));
   // The box as a level of its own, of no format yet: written new in the
   // format the name asks for.
   Clipboard cells;
-  CopyBox(level, box, cells);
+  CopyBox(level, state.Box, cells);
   Level part;
   part.Width = cells.Width, part.Length = cells.Length, part.Height = cells.Height;
   part.Cells = std::move(cells.Cells);
